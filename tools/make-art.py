@@ -25,6 +25,7 @@ RES = os.path.join(ROOT, "res")
 FONTS = "/usr/share/fonts/truetype/dejavu/"
 
 W, H = 556, 393            # main window background
+CLIENT_H = 392             # the window shows the picture's top 392 rows
 BAND_H = 34                # lavender title band: rows 0..33
 CLOSE_AT = (517, 9)        # bClose, 24 x 24
 MIN_AT = (488, 9)          # bMinimize, 24 x 24
@@ -117,10 +118,6 @@ def blur_rows(a, sigma):
     return out
 
 
-def blur(a, sigma):
-    return blur_rows(blur_rows(a, sigma).T, sigma).T
-
-
 def grid(w, h):
     y, x = np.mgrid[0:h, 0:w].astype(float)
     return x + 0.5, y + 0.5
@@ -166,8 +163,9 @@ def sd_polygon(x, y, pts):
     return s * np.sqrt(d)
 
 
-def hexagon(cx, cy, r, pointy=True, rot=0.0):
-    a0 = (np.pi / 6 if pointy else 0.0) + rot
+def hexagon(cx, cy, r):
+    """Corners of a pointy-top regular hexagon."""
+    a0 = np.pi / 6
     return [(cx + r * np.cos(a0 + k * np.pi / 3), cy + r * np.sin(a0 + k * np.pi / 3))
             for k in range(6)]
 
@@ -268,12 +266,16 @@ def write_ico(path, images):
         f.write(out + b"".join(b for _, _, b in blobs))
 
 
-def write_jpeg(path, img):
+def jpeg_bytes(img):
     buf = io.BytesIO()
     img.convert("RGB").save(buf, "JPEG", quality=92, subsampling=0,
                             progressive=False, optimize=False)
+    return buf.getvalue()
+
+
+def write_jpeg(path, img):
     with open(path, "wb") as f:
-        f.write(buf.getvalue())
+        f.write(jpeg_bytes(img))
 
 
 # ------------------------------------------------------------ the pieces
@@ -287,8 +289,16 @@ def band_contour(x):
     met by small fillets)."""
     t = np.clip(np.abs(x - TAB_CX) / TAB_HW, 0, 1.5)
     g = TAB_DEPTH * np.sign(1 - t) * np.abs(1 - t * t) ** 0.62
-    k = 1.6                                  # fillet softness in pixels
+    k = 2.6                                  # fillet softness in pixels
     return BAND_H + k * np.logaddexp(0, g / k)
+
+
+def cluster(cx, cy, r):
+    """Centres of three pointy-top cells of radius r packed into a triangle
+    around (cx, cy): two below, one on top."""
+    s3 = np.sqrt(3)
+    return [(cx - s3 / 2 * r, cy + 0.75 * r), (cx + s3 / 2 * r, cy + 0.75 * r),
+            (cx, cy - 0.75 * r)]
 
 
 def hex_walls(x, y, r):
@@ -332,8 +342,8 @@ def metal(w, h, seed, profile=METAL_PROFILE, strength=1.0):
     return base + grain[..., None], x, y
 
 
-def make_background():
-    img, x, y = metal(W, H, seed=2012)
+def make_background(profile=METAL_PROFILE):
+    img, x, y = metal(W, H, seed=2012, profile=profile, strength=1.25)
     cv = Canvas(W, H, img)
 
     # --- recessed well around the list view
@@ -356,6 +366,15 @@ def make_background():
     fade_v = smooth(312, 330, y) * (1 - smooth(362, 380, y))
     cv.shade(cover(np.abs(x - 327.5) - 0.5) * fade_v * 0.28, (110, 112, 122))
     cv.shade(cover(np.abs(x - 328.5) - 0.5) * fade_v * 0.85, (255, 255, 255))
+
+    # --- the emblem, faintly stamped into the metal below the left column
+    def stamp_at(dy):
+        return np.minimum.reduce([sd_polygon(x, y - dy, hexagon(px, py, 8.2))
+                                  for px, py in cluster(61.0, 364.0, 9.0)])
+    stamp = stamp_at(0.0)
+    cv.shade(cover(np.abs(stamp_at(1.0)) - 0.5) * 0.80, (255, 255, 255))
+    cv.shade(cover(np.abs(stamp) - 0.5) * 0.22, (96, 96, 110))
+    cv.shade(cover(stamp) * 0.035, (120, 110, 170))
 
     # --- title band with its lens-shaped tab
     b = band_contour(x)
@@ -387,125 +406,132 @@ def make_background():
     cv.shade(cover(np.abs(d + 0.5) - 0.5) * 0.70, LAV_EDGE)
     cv.shade(cover(np.abs(d - 0.5) - 0.5) * 0.35, (255, 255, 255))
 
-    # --- window edge: dark outline with an inner highlight
-    edge = np.minimum.reduce([x, y, W - x, H - y])   # distance to border
+    # --- window edge: dark outline with an inner highlight (the client
+    #     area is one row shorter than the picture)
+    edge = np.minimum.reduce([x, y, W - x, np.maximum(CLIENT_H - y, 0)])
     outline = np.where((y < b)[..., None], LAV_EDGE * 0.85, np.array([128, 128, 134.0]))
     cv.fill(cover(edge - 1.0), outline)
     cv.shade(cover(np.abs(edge - 1.5) - 0.5) * 0.55, (255, 255, 255))
     return cv.rgb_image()
 
 
+def slot_means(img):
+    a = np.asarray(img, float)
+    return [a[top:bottom + 1, 13:111].reshape(-1, 3).mean(axis=0)
+            for top, bottom, _ in SLOTS]
+
+
+def fitted_background(rounds=3):
+    """Nudges the shade anchors until the picture, averaged over each button
+    slot, matches the buttons' border colours (JPEG adds about one level)."""
+    profile = [(row, np.array(c, float)) for row, c in METAL_PROFILE]
+    anchors = [[2, 3], [4], [6], [7], [8], [9]]      # profile rows per slot
+    for _ in range(rounds):
+        img = make_background(profile)
+        got = slot_means(img)
+        for (_, _, want), g, idx in zip(SLOTS, got, anchors):
+            for i in idx:
+                profile[i] = (profile[i][0], profile[i][1] + (np.array(want) - g))
+    return make_background(profile)
+
+
 def round_button(bg, glyph, hover=False, pressed=False):
     """24x24 round grey button drawn over the background crop bg."""
-    w = h = 24
-    cv = Canvas(w, h, np.asarray(bg, float))
+    cv = Canvas(24, 24, np.asarray(bg, float))
     x, y = cv.x, cv.y
     cx, cy, r = 12.0, 12.0, 10.6
-    # soft shadow under the button
-    sh = sd_circle(x, y, cx, cy + 0.8, r + 0.4)
-    cv.shade(np.exp(-np.maximum(sh, 0) / 0.9) * (sh > 0) * 0.45 + cover(sh) * 0.3,
-             (60, 52, 96))
     disc = sd_circle(x, y, cx, cy, r)
+    # seated in the band: soft shadow above-left, light catch below
+    sh = sd_circle(x, y, cx, cy + 0.7, r + 0.3)
+    cv.shade(np.exp(-np.maximum(sh, 0) / 1.0) * (sh > 0) * 0.35, (64, 54, 104))
+    cv.shade(cover(np.abs(disc - 0.9) - 0.5) * smooth(10, 22, y) * 0.55, (255, 255, 255))
+    rim = vgrad(y, [(1.5, (128, 126, 142)), (22.5, (66, 64, 80))])
+    cv.fill(cover(disc), rim)
     if pressed:
-        body = vgrad(y, [(1.5, (150, 150, 158)), (12, (180, 180, 186)),
-                         (22.5, (214, 214, 219))])
+        body = vgrad(y, [(2.5, (146, 146, 156)), (12, (178, 178, 186)),
+                         (21.5, (214, 214, 220))])
     else:
-        body = vgrad(y, [(1.5, (236, 236, 240)), (12, (196, 196, 203)),
-                         (22.5, (142, 142, 152))])
-    cv.fill(cover(disc), (84, 82, 96))                 # rim
+        body = vgrad(y, [(2.5, (242, 242, 246)), (12, (204, 204, 211)),
+                         (21.5, (150, 150, 160))])
     cv.fill(cover(disc + 1.0), body)
-    if not pressed:
-        # gloss: an ellipse across the upper half
-        gl = np.hypot((x - cx) / 8.0, (y - 7.2) / 5.0) - 1.0
-        cv.shade(cover(gl * 5.0, 1.0) * (1 - smooth(4, 12, y)) * 0.55, (255, 255, 255))
-        # inner highlight along the lower rim (reflected light)
-        cv.shade(cover(np.abs(disc + 1.5) - 0.5) * smooth(12, 21, y) * 0.35,
-                 (255, 255, 255))
+    if pressed:
+        cv.shade(cover(np.abs(disc + 1.6) - 0.6) * (1 - smooth(5, 13, y)) * 0.35,
+                 (50, 50, 62))
     else:
-        cv.shade(cover(np.abs(disc + 1.5) - 0.5) * (1 - smooth(4, 12, y)) * 0.30,
-                 (60, 60, 70))
+        # gloss across the upper half, and reflected light low on the rim
+        gl = np.hypot((x - cx) / 7.8, (y - 7.0) / 4.9) - 1.0
+        cv.shade(cover(gl * 5.0) * (1 - smooth(3.5, 11.5, y)) * 0.60, (255, 255, 255))
+        cv.shade(cover(np.abs(disc + 1.5) - 0.5) * smooth(12, 21, y) * 0.40,
+                 (255, 255, 255))
 
-    ink = np.array([255, 206, 18.0]) if hover else np.array([22, 22, 26.0])
     if glyph == "cross":
-        k = 4.3
+        k = 4.2
         segs = [(cx - k, cy - k, cx + k, cy + k), (cx + k, cy - k, cx - k, cy + k)]
         rad = 1.45
     elif glyph == "dash":
         segs = [(cx - 4.6, cy, cx + 4.6, cy)]
         rad = 1.5
-    else:  # small dash, pressed
-        segs = [(cx - 3.2, cy + 0.5, cx + 3.2, cy + 0.5)]
+    else:  # the smaller dash of the pressed state
+        segs = [(cx - 3.1, cy + 0.5, cx + 3.1, cy + 0.5)]
         rad = 1.3
-    g = np.minimum.reduce([sd_segment(x, y, *s, rad) for s in segs])
+
+    def glyph_sd(dx=0.0, dy=0.0):
+        return np.minimum.reduce([sd_segment(x - dx, y - dy, *sg, rad) for sg in segs])
+
+    g = glyph_sd()
     if hover:
-        cv.fill(cover(g - 0.9) * 0.85, (92, 64, 0))            # dark outline
-        cv.fill(cover(g), vgrad(y, [(7, (255, 236, 110)), (17, (246, 178, 0))]))
+        cv.shade(cover(glyph_sd(0, 0.9) - 0.6) * 0.30, (255, 255, 255))
+        cv.fill(cover(g - 0.9) * 0.90, (96, 64, 0))          # dark outline
+        cv.fill(cover(g), vgrad(y, [(7, (255, 240, 120)), (17, (248, 180, 0))]))
     else:
-        # an embossed light edge below the glyph, then the glyph
-        cv.shade(cover(np.minimum.reduce([sd_segment(x, y - 0.9, *s, rad) for s in segs]))
-                 * 0.45, (255, 255, 255))
-        cv.fill(cover(g), ink)
+        cv.shade(cover(glyph_sd(0, 0.9)) * 0.55, (255, 255, 255))   # emboss
+        cv.fill(cover(g), vgrad(y, [(7, (52, 52, 60)), (17, (8, 8, 12))]))
     return cv.rgb_image()
 
 
-def emblem(cv, cx, cy, r, gap, rim=True, light=None):
-    """Three honeycomb cells pressed together: the program's emblem."""
-    x, y = cv.x, cv.y
-    s3 = np.sqrt(3)
-    centres = [(cx - s3 / 2 * r, cy + 0.75 * r), (cx + s3 / 2 * r, cy + 0.75 * r),
-               (cx, cy - 0.75 * r)]
-    cells = [sd_polygon(x, y, hexagon(px, py, r - gap)) for px, py in centres]
-    union = np.minimum.reduce(cells)
-    return centres, cells, union
-
-
 def draw_icon(size):
+    """Three honeycomb cells pressed into a tight cluster: two lavender,
+    one silver on top.  Drawn at 4x and reduced."""
     ss = 4
     n = size * ss
     cv = Canvas(n, n)
     x, y = cv.x, cv.y
     u = n / 48.0                        # design units: 48 per icon
-    cx, cy = 24 * u, 24.6 * u
+    cx, cy = 24 * u, 24.4 * u
     r = 12.3 * u
-    gap = (1.6 if size == 16 else 1.1) * u
-    s3 = np.sqrt(3)
-    centres = [(cx - s3 / 2 * r, cy + 0.75 * r), (cx + s3 / 2 * r, cy + 0.75 * r),
-               (cx, cy - 0.75 * r)]
-    outline = (2.2 if size == 16 else 1.6) * u
-    # shadow
-    for px, py in centres:
-        d = sd_polygon(x, y, hexagon(px + 0.6 * u, py + 1.4 * u, r - gap + 0.4 * u))
-        cv.fill(np.exp(-np.maximum(d, 0) / (1.4 * u)) * 0.28, (40, 30, 70))
-    fills = [
-        [(-1, (216, 207, 247)), (1, (150, 132, 214))],
-        [(-1, (206, 196, 243)), (1, (132, 112, 204))],
-        [(-1, (236, 236, 242)), (1, (168, 170, 184))],   # silver cell on top
+    if size <= 16:      # whole-pixel walls: outer sides at x 2 and 15, shared wall on x 8
+        cx, r = 8.5 * ss, 6.5 * ss / np.sqrt(3)
+    small = size <= 16
+    px1 = ss                            # one output pixel, in sub-pixels
+    if small:   # cells share their walls, outlines snap to whole pixels
+        gap, outer, inner = 0.0, 1.0 * px1, 0.5 * px1
+    else:
+        gap, outer, inner = 1.0 * u, 1.5 * u, 1.5 * u
+    centres = cluster(cx, cy, r)
+    cells = [sd_polygon(x, y, hexagon(px, py, r - gap)) for px, py in centres]
+    union = np.minimum.reduce(cells)
+    # contact shadow
+    sd_shadow = np.minimum.reduce([sd_polygon(x, y, hexagon(px + 0.5 * u, py + 1.3 * u, r - gap))
+                                   for px, py in centres])
+    cv.fill(np.exp(-np.maximum(sd_shadow, 0) / (1.3 * u)) * (0.30 if not small else 0.16),
+            (40, 30, 70))
+    looks = [  # (edge colour, top colour, bottom colour)
+        ((70, 50, 128), (214, 204, 248), (140, 120, 212)),
+        ((70, 50, 128), (200, 188, 243), (122, 100, 200)),
+        ((78, 80, 98), (248, 248, 252), (164, 166, 182)),
     ]
-    for (px, py), stops in zip(centres, fills):
-        poly = hexagon(px, py, r - gap)
-        d = sd_polygon(x, y, poly)
-        cv.fill(cover(d, ss), LAV_INK if stops[0][1][0] < 230 else np.array([78, 80, 96.0]))
-        t = (y - py) / r
-        grad = vgrad(t, [(s[0], s[1]) for s in stops])
-        cv.fill(cover(d + outline, ss), grad)
-        # glassy highlight on the upper part of each cell
-        gl = sd_polygon(x, y, hexagon(px, py - 0.30 * r, (r - gap) * 0.62))
-        cv.shade(cover(gl, ss) * (1 - smooth(py - 0.7 * r, py + 0.1 * r, y)) * 0.45,
-                 (255, 255, 255))
-        if size >= 32:
-            cv.shade(cover(np.abs(d + outline + 0.6 * u) - 0.5 * u, ss) * 0.35
-                     * smooth(py, py + r, y), (255, 255, 255))
-    if size >= 32:
-        # compaction arrows pressing the cells together from both sides
-        for sgn in (-1, 1):
-            ax = cx + sgn * 21.5 * u
-            tip = cx + sgn * 15.8 * u
-            ay = cy + 5.0 * u
-            tri = [(ax, ay - 4.2 * u), (tip, ay), (ax, ay + 4.2 * u)]
-            d = sd_polygon(x, y, tri) - 0.6 * u
-            cv.fill(cover(d, ss), (70, 72, 86))
-            cv.fill(cover(d + 1.2 * u, ss), vgrad(y, [(ay - 4 * u, (246, 246, 250)),
-                                                    (ay + 4 * u, (170, 172, 186))]))
+    for (px, py), d, (edge, top, bottom) in zip(centres, cells, looks):
+        cv.fill(cover(d, ss), edge)
+        body = np.maximum(d + inner, union + outer)
+        cv.fill(cover(body, ss), vgrad((y - py) / r, [(-1, top), (1, bottom)]))
+        # glassy highlight over the upper part of the cell
+        glass = np.maximum(d + inner + 0.8 * u, union + outer + 0.8 * u)
+        lift = 1 - smooth(py - 0.9 * r, py + 0.05 * r, y)
+        cv.shade(cover(glass, ss) * lift * (0.55 if not small else 0.40), (255, 255, 255))
+        if not small:
+            # reflected light along the lower walls
+            cv.shade(cover(np.abs(d + outer + 0.9 * u) - 0.45 * u, ss)
+                     * smooth(py + 0.1 * r, py + 0.8 * r, y) * 0.45, (255, 255, 255))
     img = cv.image()
     return img.resize((size, size), Image.BOX)
 
@@ -525,12 +551,11 @@ def make_banner():
     cv.fill(cover(np.abs(y - (bh - 0.5)) - 0.5) * 0.80, LAV_EDGE)
 
     # emblem, drawn at 4x and reduced
-    em = draw_icon_rgba(40)
+    em = draw_icon(40)
     base = cv.rgb_image().convert("RGBA")
     base.alpha_composite(em, (12, 5))
 
     # maker's name: engraved dark violet on lavender
-    font = ImageFont.truetype(FONTS + "DejaVuSans-Bold.ttf", 23)
     text = "Tolvik Software"
     ss = 4
     big = ImageFont.truetype(FONTS + "DejaVuSans-Bold.ttf", 23 * ss)
@@ -543,12 +568,7 @@ def make_banner():
     out.shade(under * 0.75, (255, 255, 255))
     tcol = vgrad(y, [(ty + 3, (92, 72, 150)), (ty + 20, (50, 34, 100))])
     out.fill(mask, tcol)
-    del font
     return out.rgb_image()
-
-
-def draw_icon_rgba(size):
-    return draw_icon(size)
 
 
 # ------------------------------------------------------------ preview
@@ -621,21 +641,34 @@ def make_preview(bg, buttons, path):
         tw = dr.textlength(t, font=f)
         dr.text((222 + 70 - tw, ty), t, font=f, fill=(0, 0, 0))
 
-    # a strip of the other pieces below the window, for judging them too
-    strip_h = 90
-    sheet = Image.new("RGB", (W, H + strip_h), (240, 240, 240))
+    # below the window: a mock About box and the small pieces enlarged
+    sheet = Image.new("RGB", (W, H + 265), (200, 200, 204))
     sheet.paste(img, (0, 0))
-    xo = 8
-    for key in ("min", "min_hover", "min_down", "close", "close_hover"):
-        sheet.paste(buttons[key].resize((48, 48), Image.NEAREST), (xo, H + 8))
-        xo += 54
-    sheet.paste(Image.open(os.path.join(RES, "banner.jpg")).resize((180, 25)), (xo, H + 8))
-    ico = [draw_icon(s) for s in (16, 32, 48)]
-    ix = xo + 190
-    for im in ico:
-        sheet.paste(im, (ix, H + 8), im)
-        ix += im.size[0] + 6
-    sheet.paste(Image.open(os.path.join(RES, "icon32.bmp")), (xo + 190, H + 58))
+    about = Image.new("RGB", (360, 249), (240, 240, 240))
+    about.paste(Image.open(os.path.join(RES, "banner.jpg")), (0, 0))
+    about.paste(Image.open(os.path.join(RES, "icon32.bmp")), (20, 61))
+    da = ImageDraw.Draw(about)
+    for t, ty in [("Tolvik Hivara", 62), ("Version: 2.1   Build 20120525", 84),
+                  ("Copyright (C) 2009-2012 Tolvik Software", 129),
+                  ("Support: support@tolvik.com", 152)]:
+        da.text((80, ty), t, font=f, fill=(0, 0, 0))
+    da.line([(80, 176), (341, 176)], fill=(160, 160, 160))
+    da.line([(80, 177), (341, 177)], fill=(255, 255, 255))
+    da.text((80, 186), "www.tolvik.com", font=f, fill=(0, 0, 255))
+    da.rectangle([256, 211, 335, 237], fill=(225, 225, 225), outline=(112, 112, 112))
+    da.text((285, 218), "OK", font=f, fill=(0, 0, 0))
+    sheet.paste(about, (8, H + 8))
+    xo, yo = 378, H + 8
+    for i, key in enumerate(("min", "min_hover", "min_down", "close", "close_hover")):
+        sheet.paste(buttons[key].resize((48, 48), Image.NEAREST),
+                    (xo + (i % 3) * 56, yo + (i // 3) * 56))
+    yo += 120
+    for s_ in (16, 32, 48):
+        im = draw_icon(s_)
+        sheet.paste(im, (xo, yo), im)
+        xo += s_ + 10
+    big = draw_icon(48).resize((96, 96), Image.NEAREST)
+    sheet.paste(big, (xo, yo), big)
     sheet.save(path)
 
 
@@ -649,7 +682,7 @@ def main(argv):
         preview = argv[argv.index("--preview") + 1]
     os.makedirs(RES, exist_ok=True)
 
-    write_jpeg(os.path.join(RES, "background.jpg"), make_background())
+    write_jpeg(os.path.join(RES, "background.jpg"), fitted_background())
     bg = Image.open(os.path.join(RES, "background.jpg")).convert("RGB")
 
     def crop(at):
@@ -675,8 +708,7 @@ def main(argv):
 
     # how closely the panel follows the buttons' border colours
     a = np.asarray(bg, float)
-    for top, bottom, want in SLOTS:
-        got = a[top:bottom + 1, 13:111].reshape(-1, 3).mean(axis=0)
+    for (top, bottom, want), got in zip(SLOTS, slot_means(bg)):
         rim = np.concatenate([a[top, 13:111], a[bottom, 13:111]]).mean(axis=0)
         print("slot %3d..%3d want %s mean %s rows %s" % (
             top, bottom, want, tuple(np.round(got, 1)), tuple(np.round(rim, 1))))
