@@ -191,6 +191,18 @@ TEST_F(ProfileIni, OptionsRoundTripBesideTheProgram) {
                             "IsShowLine=0\r\nLan=FRENCH\r\n");
 }
 
+TEST_F(ProfileIni, OptionsFromBinaryJunkAreTheDefaults) {
+  app::SetExeDir(dir_);
+  std::string junk;
+  for (int i = 0; i < 70000; ++i) junk += static_cast<char>((i * 131 + 7) & 0xff);
+  WriteBytes(dir_ + "options.ini", junk);
+  LoadSaveOptions(true);
+  EXPECT_TRUE(OptionsSetting.IsAskBeforeDefrag);
+  EXPECT_TRUE(OptionsSetting.IsShowLine);
+  EXPECT_FALSE(OptionsSetting.RestorePoint);
+  EXPECT_EQ(OptionsSetting.Lan, "English");
+}
+
 TEST_F(ProfileIni, OptionsSaveIntoAMissingFolderThrows) {
   app::SetExeDir(dir_ + "gone\\");
   OptionsSetting = {true, true, false, "English"};
