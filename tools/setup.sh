@@ -17,7 +17,7 @@ need_root() {
 
 pkgs=(cmake make g++ dpkg-dev ca-certificates
       g++-mingw-w64-i686-posix g++-mingw-w64-i686-win32 binutils-mingw-w64-i686
-      wine wine32:i386 wine64
+      wine wine32:i386 wine64 fonts-wine
       xvfb xdotool x11-apps imagemagick
       googletest libgtest-dev)
 

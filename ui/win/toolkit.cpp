@@ -230,9 +230,12 @@ class ControlPeer : public Peer {
 class LabelPeer : public ControlPeer {
  public:
   LabelPeer(TCustomLabel& l, FormState& fs) : ControlPeer(l, fs), label_(l) {
-    Create("STATIC", SS_OWNERDRAW | (As<TsuiURLLabel>(&l) ? SS_NOTIFY : 0));
+    // Only labels that act on a click take the mouse; the others let it
+    // through to the window beneath (the main window drags from there).
+    bool clickable = As<TsuiURLLabel>(&l) || l.OnClick;
     FitWidth();
-    if (As<TsuiURLLabel>(&l)) Subclass();
+    Create("STATIC", SS_OWNERDRAW | (clickable ? SS_NOTIFY : 0));
+    if (clickable || l.HandCursor()) Subclass();
   }
   void Draw(const DRAWITEMSTRUCT& d) override {
     PaintSurface(d.hDC, d.rcItem);
@@ -254,8 +257,15 @@ class LabelPeer : public ControlPeer {
  private:
   void FitWidth() {
     if (!label_.AutoSize()) return;
-    int w = TextWidth(label_, label_.Caption());
-    if (w != label_.Width()) label_.SetWidth(w);
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, FontFor(label_.Font()));
+    TEXTMETRICA tm;
+    GetTextMetricsA(dc, &tm);
+    SIZE sz = {0, 0};
+    GetTextExtentPoint32A(dc, label_.Caption().c_str(), static_cast<int>(label_.Caption().size()), &sz);
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+    label_.SetBounds(label_.Left(), label_.Top(), sz.cx, tm.tmHeight);
   }
   TCustomLabel& label_;
   bool inside_ = false;
