@@ -34,9 +34,9 @@ bool ReplaceHive(const std::string& hivePath, const std::string& newFile, const 
   return s.RegReplaceKeyA(root, subKey, newFile, oldFile) == sys::kERROR_SUCCESS;
 }
 
-void RestartWindows(bool force) {
+bool RestartWindows(bool force) {
   EnableShutdownPrivilege();
-  sys::Sys().ExitWindowsEx(sys::kEWX_REBOOT | (force ? sys::kEWX_FORCE : 0), kMajorReasonOther);
+  return sys::Sys().ExitWindowsEx(sys::kEWX_REBOOT | (force ? sys::kEWX_FORCE : 0), kMajorReasonOther);
 }
 
 }  // namespace hive

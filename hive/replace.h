@@ -12,6 +12,6 @@ bool ReplaceHive(const std::string& hivePath, const std::string& newFile, const 
 
 // Enables the shutdown privilege and asks for a restart; `force` closes
 // applications without asking them.
-void RestartWindows(bool force);
+bool RestartWindows(bool force);
 
 }  // namespace hive

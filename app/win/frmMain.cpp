@@ -10,6 +10,7 @@
 #include "app/site.h"
 #include "app/win/frmAbout.h"
 #include "common/strutil.h"
+#include "common/win/worker.h"
 #include "hive/catalogue.h"
 #include "hive/probes.h"
 #include "hive/snapshot.h"
@@ -17,6 +18,7 @@
 #include "i18n/translate.h"
 #include "res/resource.h"
 #include "settings/options.h"
+#include "settings/win/frmOptions.h"
 #include "hive/system.h"
 #include "ui/win/toolkit.h"
 
@@ -241,6 +243,8 @@ void TfrmMain::bExitClick() { Close(); }
 void TfrmMain::bCloseClick() { bExitClick(); }
 
 void TfrmMain::FormClose() {
+  // A worker still finishing an abandoned run would leave its snapshot behind.
+  WaitForLastWorker(120000);
   for (const std::string& file : HiveFiles) {
     const std::string snapshot = file + ".hvx";
     if (sys::Sys().FileExists(snapshot)) sys::Sys().DeleteFileA(snapshot);
@@ -336,8 +340,10 @@ void TfrmMain::miEnglishClick(TMenuItem* sender) {
 
 // -------------------------------------------- analysis and defragmenting
 
-void TfrmMain::bAnalyzeRegistryClick() {}
-void TfrmMain::bDefragRegistryClick() {}
-void TfrmMain::bOptionsClick() {}
-void TfrmMain::WMSilentDefrag() {}
-void TfrmMain::WMSilentScan() {}
+void TfrmMain::bOptionsClick() {
+  auto options = std::make_unique<TfrmOptions>(this);
+  if (options->ShowModal() == mrOk) {
+    lvMain->SetGridLines(OptionsSetting.IsShowLine);
+    LoadSaveOptions(false);
+  }
+}

@@ -8,6 +8,14 @@
 
 #include "ui/components.h"
 
+// Exit codes of the unattended modes.
+enum : int {
+  kExitOk = 0,               // the analysis succeeded and what was asked was done
+  kExitAnalysisFailed = 1,   // no hives, a snapshot held open, or an implausible result
+  kExitReportNotWritten = 2, // "/Scan": the report file could not be written
+  kExitRestartRefused = 3,   // "/Silent": Windows refused the restart request
+};
+
 class TfrmMain : public ui::TForm {
  public:
   TfrmMain();
@@ -21,6 +29,9 @@ class TfrmMain : public ui::TForm {
   bool IsWow64 = false;
   // What the unattended modes leave for the process's exit code.
   int ExitCode = 0;
+  // The latest defragmentation sent its requests, and Windows took the restart.
+  bool DefragDone = false;
+  bool RestartRequested = false;
 
   // Controls.
   ui::TImage* Image1;

@@ -13,5 +13,5 @@ dir=$(dirname "$exe")
 # prefix so that files it makes beside itself stay in the throwaway prefix.
 work="$prefix/drive_c/hivara-tests"
 mkdir -p "$work"
-cp "$exe" "$dir"/*.exe "$work"/ 2>/dev/null
+cp "$exe" "$dir"/*.exe "$dir"/*.dll "$work"/ 2>/dev/null
 run_limited 600 wine "$work/$(basename "$exe")" --gtest_color=no
