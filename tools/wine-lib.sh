@@ -12,11 +12,14 @@ wine_template() {
   mkdir -p "$wine_cache"
   (
     flock 9
-    if [ ! -f "$dir/.ready" ]; then
+    if [ ! -f "$dir/.ready-2" ]; then
       rm -rf "$dir"
       WINEARCH=$arch WINEPREFIX="$dir" wineboot -i >/dev/null 2>&1
       WINEPREFIX="$dir" wineserver -w
-      touch "$dir/.ready"
+      # Debian's Wine does not pick up its own fonts; without them every face
+      # falls back to DejaVu Sans, far wider than MS Sans Serif.
+      cp /usr/share/wine/fonts/*.ttf /usr/share/wine/fonts/*.fon "$dir/drive_c/windows/Fonts/" 2>/dev/null || true
+      touch "$dir/.ready-2"
     fi
   ) 9>"$wine_cache/.lock-$arch"
   echo "$dir"

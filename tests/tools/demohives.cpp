@@ -3,9 +3,10 @@
 // few real keys, each file a little larger than the key's fresh snapshot so
 // that an analysis finds something to gain.
 //
-//   demohives [--software-factor F] [--clear]
+//   demohives [--software-factor F] [--big N KB] [--clear]
 // F scales the SOFTWARE hive file (default 1.18); 5 makes its snapshot look
-// implausibly small.
+// implausibly small. --big adds N keys of about KB kilobytes each as further
+// hives, for runs long enough to watch (and to measure).
 #include <windows.h>
 
 #include <cstdio>
@@ -87,8 +88,13 @@ std::string CurrentUserSid() {
 int main(int argc, char** argv) {
   double softwareFactor = 1.18;
   bool clear = false;
+  int bigCount = 0, bigKB = 0;
   for (int i = 1; i < argc; ++i) {
     if (!std::strcmp(argv[i], "--software-factor") && i + 1 < argc) softwareFactor = std::atof(argv[++i]);
+    if (!std::strcmp(argv[i], "--big") && i + 2 < argc) {
+      bigCount = std::atoi(argv[++i]);
+      bigKB = std::atoi(argv[++i]);
+    }
     if (!std::strcmp(argv[i], "--clear")) clear = true;
   }
   HKEY list;
@@ -134,8 +140,25 @@ int main(int argc, char** argv) {
   if (!sid.empty())
     hives.push_back({"\\REGISTRY\\USER\\" + sid, HKEY_USERS, sid, "\\users\\Public\\NTUSER.DAT",
                      "C:\\users\\Public\\NTUSER.DAT", 1.12});
+  for (int b = 0; b < bigCount; ++b) {
+    std::string sub = "SOFTWARE\\HivaraDemo\\Key" + std::to_string(b);
+    HKEY key;
+    REGSAM view = wow ? KEY_WOW64_64KEY : 0;
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, sub.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | view, nullptr, &key,
+                        nullptr) != ERROR_SUCCESS)
+      continue;
+    std::string data(1000, 'h');
+    for (int v = 0; v < bigKB; ++v) {
+      std::string name = "value" + std::to_string(v);
+      RegSetValueExA(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
+                     static_cast<DWORD>(data.size() + 1));
+    }
+    RegCloseKey(key);
+    std::string file = "\\hivara-demo\\Key" + std::to_string(b);
+    hives.push_back({"\\REGISTRY\\MACHINE\\" + sub, HKEY_LOCAL_MACHINE, sub, file, "C:" + file, 1.1});
+  }
   for (const Hive& h : hives) {
-    REGSAM view = (wow && h.sub == "SOFTWARE") ? KEY_WOW64_64KEY : 0;
+    REGSAM view = (wow && h.sub.rfind("SOFTWARE", 0) == 0) ? KEY_WOW64_64KEY : 0;
     long long s = SnapshotSize(h.root, h.sub.c_str(), view);
     if (s <= 0) {
       std::fprintf(stderr, "skipping %s: cannot snapshot\n", h.name.c_str());
