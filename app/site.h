@@ -3,7 +3,7 @@
 #include <string>
 
 namespace site {
-inline const std::string kBaseAddress = "http://www.tolvik-software.example";
+inline const std::string kBaseAddress = "http://www.tolvik.example";
 inline const std::string kHomePage = kBaseAddress + "/hivara/hivadoc.htm";
 inline const std::string kHelpPage = kBaseAddress + "/hivara/hivadoc_help.htm";
 inline const std::string kUpdatePage = kBaseAddress + "/hivara/updatev21.htm";

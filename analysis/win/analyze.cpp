@@ -56,8 +56,8 @@ void TfrmMain::bAnalyzeRegistryClick() {
   for (std::size_t i = 0; i < HiveFiles.size(); ++i) {
     std::int64_t o = hive::GetFileSize64(HiveFiles[i]);
     std::int64_t n = hive::GetFileSize64(HiveFiles[i] + ".hvx");
-    totalOld += o;
-    totalNew += n;
+    totalOld = analysis::AddSizes(totalOld, o);
+    totalNew = analysis::AddSizes(totalNew, n);
     lvMain->SetCell(i, 1, analysis::FormatSizeKB(o));
     lvMain->SetCell(i, 2, analysis::FormatSizeKB(n));
     lvMain->SetCell(i, 3, analysis::RowReduction(o, n));

@@ -35,7 +35,7 @@ TfrmAbout::TfrmAbout(TForm* owner) : TForm(owner, "frmAbout") {
   Image1->SetPicture({TPicture::Kind::Icon, IDI_MAIN});
   Label1 = AutoLabel(this, "Label1", 80, 62, "Tolvik Hivara");
   lCopywrite = AutoLabel(this, "lCopywrite", 80, 129, "Copyright (C) 2012 Tolvik Software");
-  Label3 = AutoLabel(this, "Label3", 80, 152, "Support: support@tolvik-software.example");
+  Label3 = AutoLabel(this, "Label3", 80, 152, "Support: support@tolvik.example");
   lbEAddress = AutoLabel(this, "lbEAddress", 80, 186, site::kBaseAddress);
   lbEAddress->Font().color = 0x00FF0000;
   lbEAddress->Font().underline = true;

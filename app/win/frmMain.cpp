@@ -92,7 +92,8 @@ TfrmMain::TfrmMain() : TForm(nullptr, "frmMain") {
   lCompactPercent = Label(this, "lCompactPercent", 222, 366, 70, "18.9%", false, false);
   for (TLabel* l : {lCurrentRegistrySize, lNewRegistrySize, lSizeReduction, lCompactPercent})
     l->SetAlignment(TAlignment::Right);
-  suiURLLabel1 = Place(new TsuiURLLabel(this, "suiURLLabel1"), 436, 38, 81, 13, "www.tolvik-software.example");
+  suiURLLabel1 = Place(new TsuiURLLabel(this, "suiURLLabel1"), 436, 38, 81, 13, "www.tolvik.example");
+  suiURLLabel1->SetAutoSize(true);
   suiURLLabel1->URL = site::kBaseAddress;
   Label6 = Label(this, "Label6", 342, 312, 0, "Step Hint:");
   bExit = FlatButton(this, "bExit", 16, 314, 35, "Exit", "Exit", 15329770);

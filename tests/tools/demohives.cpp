@@ -141,9 +141,10 @@ int main(int argc, char** argv) {
     hives.push_back({"\\REGISTRY\\USER\\" + sid, HKEY_USERS, sid, "\\users\\Public\\NTUSER.DAT",
                      "C:\\users\\Public\\NTUSER.DAT", 1.12});
   for (int b = 0; b < bigCount; ++b) {
-    std::string sub = "SOFTWARE\\HivaraDemo\\Key" + std::to_string(b);
+    // Under a root of their own, so that no other hive grows with them.
+    std::string sub = "HivaraDemo\\Key" + std::to_string(b);
     HKEY key;
-    REGSAM view = wow ? KEY_WOW64_64KEY : 0;
+    REGSAM view = 0;
     if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, sub.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | view, nullptr, &key,
                         nullptr) != ERROR_SUCCESS)
       continue;
