@@ -25,7 +25,7 @@ if [ -z "${DISPLAY:-}" ]; then
   export DISPLAY=:93
   (cd "$app" && wine hivara.exe "$@") &
   sleep 8
-  xwd -root -silent | convert xwd:- build/demo-screenshot.png
+  import -window root build/demo-screenshot.png
   echo "No display: the window was shown on a virtual screen; see build/demo-screenshot.png"
   wineserver -k
   wait || true

@@ -6,15 +6,24 @@ top=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 build=${1:-$top/build/win}
 shots=${HIVARA_SHOTS:-$top/build/screenshots}
 mkdir -p "$shots"
+# The ANSI code page follows the locale: pin it so that window texts read
+# back as the CP1252 bytes of the language files.
+export LC_ALL=C.UTF-8
+# Web pages must not reach a real browser: the shell's handler is switched off.
+export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winebrowser.exe=d"
 MAIN_CLASS="Tolvik Hivara Made by Tolvik Software"
+ABOUT_CLASS="TfrmAbout"
 HV_PID=""
 XVFB_PID=""
+E2E_PIDS=()
 P=""
 APP=""
 failures=0
 
 e2e_cleanup() {
+  local pid
   [ -n "$HV_PID" ] && kill "$HV_PID" 2>/dev/null
+  for pid in "${E2E_PIDS[@]}"; do kill "$pid" 2>/dev/null; done
   [ -n "$P" ] && wine_drop_prefix "$P"
   [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null
   wait 2>/dev/null
@@ -24,21 +33,29 @@ trap e2e_cleanup EXIT
 # e2e_start ARCH [demohives args...]
 e2e_start() {
   local arch=$1; shift
-  local n
-  for n in $(seq $((100 + $$ % 700)) 899); do
-    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] || break
-  done
-  Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-  XVFB_PID=$!
-  export DISPLAY=":$n"
   P=$(mktemp -d "/tmp/hivara-e2e.XXXXXX")
+  # Xvfb picks a free display itself and names it on the descriptor.
+  Xvfb -displayfd 7 -screen 0 1024x768x24 -nolisten tcp 7>"$P.display" >/dev/null 2>&1 &
+  XVFB_PID=$!
   wine_fresh_prefix "$arch" "$P"
   export WINEPREFIX=$P
   APP="$P/drive_c/Program Files/Tolvik Hivara"
+  APP_WIN='C:\Program Files\Tolvik Hivara\'
   mkdir -p "$APP"
-  cp "$build/hivara.exe" "$build/wintext.exe" "$build/demohives.exe" "$APP/"
+  local exe
+  for exe in hivara wintext demohives holdopen; do
+    [ -f "$build/$exe.exe" ] && cp "$build/$exe.exe" "$APP/"
+  done
   cp -r "$top/Languages" "$APP/"
-  for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
+  local n="" _
+  for _ in $(seq 100); do
+    n=$(cat "$P.display" 2>/dev/null)
+    [ -n "$n" ] && break
+    sleep 0.05
+  done
+  rm -f "$P.display"
+  [ -n "$n" ] || { fail "Xvfb did not start"; finish; }
+  export DISPLAY=":$n"
   if [ "${NO_DEMO:-0}" != 1 ]; then
     (cd "$APP" && wine demohives.exe "$@" >"$P/demohives.txt" 2>&1) || fail "demohives failed"
   fi
@@ -63,25 +80,143 @@ hv_wait() {
   return 1
 }
 
+# Starts another process in the background; it is ended by its id at exit.
+bg_start() {
+  "$@" &
+  E2E_PIDS+=($!)
+  BG_PID=$!
+}
+
 wt() { (cd "$APP" && wine wintext.exe "$@"); }
 
-shot() { xwd -root -silent | convert xwd:- "$shots/$1.png"; }
+# xwd -root misses the contents of framed windows under Xvfb; import does not.
+shot() { import -window root "$shots/$1.png"; }
 
 fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
 check() {  # check DESCRIPTION COMMAND...
   local what=$1; shift
   if "$@"; then echo "ok: $what"; else fail "$what"; fi
 }
+# check_eq DESCRIPTION EXPECTED ACTUAL
+check_eq() {
+  if [ "$2" == "$3" ]; then echo "ok: $1"; else fail "$1: expected [$2], got [$3]"; fi
+}
 finish() {
   if [ "$failures" -gt 0 ]; then
-    echo "--- program log"; tail -20 "$P/hivara.log" 2>/dev/null
+    echo "--- program log"; grep -av "window proc\|PE DLL\|TLS callback" "$P/hivara.log" 2>/dev/null | tail -20
     exit 1
   fi
   exit 0
 }
+
 # Screen position of a point given in the main window's client coordinates.
-main_point() {
-  local r; r=$(wt rect "$MAIN_CLASS") || return 1
-  set -- $r
-  echo "$(( $1 + X )) $(( $2 + Y ))"
+main_point() { wt point "$MAIN_CLASS" "$1" "$2"; }
+
+# Child windows of a window (wintext dump without the window's own line):
+# handle, class, left, top, width, height, visible, enabled, text.
+children() { wt dump "$1" | tail -n +2; }
+
+# Handle of the child whose designed top-left corner is LEFT TOP.
+ctl_at() { children "$1" | awk -F'\t' -v l="$2" -v t="$3" '$3 == l && $4 == t { print $1; exit }'; }
+# One field of the dump line of a child (see children) by handle.
+ctl_field() { wt dump "$1" | awk -F'\t' -v f="$2" 'NR == 1 { print $f }'; }
+
+# Presses and releases the left (or given) mouse button on the middle of a window.
+mouse_click() {
+  local x y
+  read -r x y < <(wt center "$1") || return 1
+  xdotool mousemove "$x" "$y" click "${2:-1}"
 }
+
+# Handle of the popup menu once one is shown.
+menu_wait() { wt wait "#32768" "${1:-10}"; }
+
+# Menus cannot be read from another process under Wine: reads a shown popup
+# menu from the screen instead. Prints "items=N checked=I,..." with the
+# indexes of the text items (separators skipped) that carry a check mark.
+menu_marks() {
+  local m=$1 l t r b
+  read -r l t r b _ < <(wt rect "$m") || return 1
+  xdotool mousemove 1020 760  # no item highlighted
+  sleep 0.3
+  xwd -root -silent | convert xwd:- -crop "$((r - l))x$((b - t))+$l+$t" +repage -colorspace Gray -depth 8 -strip \
+    pgm:"$P/menu.pgm"
+  python3 - "$P/menu.pgm" <<'EOF'
+import sys
+data = open(sys.argv[1], 'rb').read()
+magic, w, h, _, px = data.split(maxsplit=4)
+w, h = int(w), int(h)
+dark = lambda x, y: px[y * w + x] < 90
+# The check mark stands in the left margin, the text right of it.
+margin = range(3, 17)
+text = range(18, w - 4)
+bands, marks = [], set()
+for y in range(2, h - 2):
+    row = sum(dark(x, y) for x in text)
+    if row > len(text) // 2:
+        sys.exit("an item is highlighted")
+    if row:
+        if bands and y - bands[-1][1] <= 3:  # an underlined access key
+            bands[-1][1] = y
+        else:
+            bands.append([y, y])
+    if any(dark(x, y) for x in margin):
+        marks.add(y)
+checked = [i for i, (a, b) in enumerate(bands) if any(a <= y <= b for y in marks)]
+print("items=%d checked=%s" % (len(bands), ",".join(map(str, checked))))
+EOF
+}
+
+# The language menu's items in order, without the separator.
+LANG_ITEMS=(BrazilianPortuguese Chinese Czech Danish Dutch English Finnish French German Greek Italian Japanese
+            Kurdish Polish Portuguese Russian Slovenian Spanish Swedish Turkish Ukranian Other)
+# Names of the language items that carry a check mark in the shown menu.
+lang_checked() {
+  local marks i out=""
+  marks=$(menu_marks "$1") || return 1
+  case $marks in "items=${#LANG_ITEMS[@]} "*) ;; *) echo "unexpected menu: $marks"; return 1 ;; esac
+  for i in $(echo "${marks#*checked=}" | tr ',' ' '); do out="$out${out:+ }${LANG_ITEMS[$i]}"; done
+  echo "$out"
+}
+
+# Calls of the named Windows functions are written to the program's log
+# (with WINEDEBUG=+relay for its process).
+relay_on() {
+  wine reg add 'HKCU\Software\Wine\Debug' /v RelayInclude /t REG_SZ /d "$1" /f >/dev/null 2>&1
+}
+# The logged calls of a function: its arguments as Wine prints them.
+relay_calls() { grep -a "Call $1(" "$P/hivara.log" | sed 's/^[0-9a-f]*:Call [^(]*(//; s/) ret=[0-9a-f]*$//'; }
+
+# Value of a key in an INI file, section and key compared without case, as
+# the profile functions read it (blanks and one pair of quotes removed).
+ini_get() {
+  awk -v sec="$2" -v key="$3" '
+    { sub(/\r$/, "") }
+    /^[ \t]*\[/ { s = $0; sub(/^[ \t]*\[/, "", s); sub(/\].*/, "", s); in_sec = (tolower(s) == tolower(sec)); next }
+    in_sec {
+      i = index($0, "="); if (!i) next
+      k = substr($0, 1, i - 1); v = substr($0, i + 1)
+      gsub(/^[ \t]+|[ \t]+$/, "", k); gsub(/^[ \t]+|[ \t]+$/, "", v)
+      if (tolower(k) != tolower(key)) next
+      if (v ~ /^".*"$/ && length(v) > 1) v = substr(v, 2, length(v) - 2)
+      print v; found = 1; exit
+    }
+    END { exit !found }' "$1"
+}
+
+# The prefix's file behind a Windows path (drive C:, names without case,
+# sysnative being the 64-bit system folder).
+unix_path() {
+  local w=$1 path="$P/drive_c" part found
+  w=${w#[Cc]:\\}
+  IFS='\' read -r -a parts <<<"$w"
+  for part in "${parts[@]}"; do
+    [ "${part,,}" = sysnative ] && part=system32
+    found=$(find "$path" -maxdepth 1 -mindepth 1 -iname "$part" -print -quit 2>/dev/null)
+    path=${found:-$path/$part}
+  done
+  echo "$path"
+}
+
+# Hive files the demo hive list names, as prefix files, one a line.
+demo_hive_files() { awk -F"\t" "NF == 4 { print \$2 }" "$P/demohives.txt" | while read -r f; do unix_path "$f"; done; }
