@@ -505,13 +505,47 @@ class CheckBoxPeer : public ControlPeer {
   TsuiCheckBox& box_;
 };
 
+// A real group box for the accessibility tree, painted here in full: the
+// stock one leaves its inside unpainted, which shows as garbage once the
+// form clips its children.
 class GroupBoxPeer : public ControlPeer {
  public:
-  GroupBoxPeer(TControl& c, FormState& fs) : ControlPeer(c, fs) { Create("BUTTON", BS_GROUPBOX); }
+  GroupBoxPeer(TControl& c, FormState& fs) : ControlPeer(c, fs) {
+    Create("BUTTON", BS_GROUPBOX);
+    Subclass();
+  }
   void Command(UINT) override {}
-  HBRUSH CtlColor(HDC dc) override {
-    SetBkMode(dc, TRANSPARENT);
-    return GetSysColorBrush(COLOR_BTNFACE);
+
+ protected:
+  LRESULT OwnWndProc(UINT msg, WPARAM wp, LPARAM lp) override {
+    if (msg == WM_ERASEBKGND) return 1;
+    if (msg == WM_NCHITTEST) return HTTRANSPARENT;
+    if (msg == WM_PAINT) {
+      PAINTSTRUCT ps;
+      HDC dc = BeginPaint(hwnd_, &ps);
+      RECT rc;
+      GetClientRect(hwnd_, &rc);
+      PaintSurface(dc, rc);
+      HGDIOBJ old = SelectObject(dc, FontFor(ctl_.Font()));
+      TEXTMETRICA tm;
+      GetTextMetricsA(dc, &tm);
+      RECT frame = rc;
+      frame.top += tm.tmHeight / 2;
+      DrawEdge(dc, &frame, EDGE_ETCHED, BF_RECT);
+      if (!ctl_.Caption().empty()) {
+        SIZE sz;
+        GetTextExtentPoint32A(dc, ctl_.Caption().c_str(), static_cast<int>(ctl_.Caption().size()), &sz);
+        RECT text = {8, 0, 8 + sz.cx + 4, tm.tmHeight};
+        FillRect(dc, &text, GetSysColorBrush(COLOR_BTNFACE));
+        SetBkMode(dc, TRANSPARENT);
+        SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+        TextOutA(dc, 10, 0, ctl_.Caption().c_str(), static_cast<int>(ctl_.Caption().size()));
+      }
+      SelectObject(dc, old);
+      EndPaint(hwnd_, &ps);
+      return 0;
+    }
+    return ControlPeer::OwnWndProc(msg, wp, lp);
   }
 };
 
@@ -781,6 +815,11 @@ void CreatePeers(FormState& fs) {
     SetWindowPos(p->hwnd(), after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     after = p->hwnd();
   }
+  // Group boxes lie beneath the controls they hold, so that those stay
+  // visible and clickable.
+  for (ControlPeer* p : fs.peers)
+    if (As<TCustomGroupBox>(&p->control()) || As<TsuiGroupBox>(&p->control()))
+      SetWindowPos(p->hwnd(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 void CenterWindow(HWND h, HWND on) {
@@ -871,6 +910,8 @@ class Backend : public FormBackend {
     if (f.ModalResult() == mrNone && IsWindow(h)) {
       ShowWindow(h, SW_SHOW);
       SetActiveWindow(h);
+      // Keyboard users start on the first control in tab order.
+      if (HWND first = GetNextDlgTabItem(h, nullptr, FALSE)) SetFocus(first);
     }
     MSG msg;
     while (f.ModalResult() == mrNone && IsWindow(h)) {
