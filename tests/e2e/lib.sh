@@ -12,6 +12,8 @@ export LC_ALL=C.UTF-8
 # Web pages must not reach a real browser: the shell's handler is switched off.
 export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winebrowser.exe=d"
 MAIN_CLASS="Tolvik Hivara Made by Tolvik Software"
+# The product's web site, as the program builds its page addresses.
+SITE="http://www.tolvik.example"
 ABOUT_CLASS="TfrmAbout"
 HV_PID=""
 XVFB_PID=""
@@ -35,7 +37,7 @@ e2e_start() {
   local arch=$1; shift
   P=$(mktemp -d "/tmp/hivara-e2e.XXXXXX")
   # Xvfb picks a free display itself and names it on the descriptor.
-  Xvfb -displayfd 7 -screen 0 1024x768x24 -nolisten tcp 7>"$P.display" >/dev/null 2>&1 &
+  Xvfb -displayfd 7 -screen 0 1024x768x24 -nolisten tcp ${XVFB_ARGS:-} 7>"$P.display" >/dev/null 2>&1 &
   XVFB_PID=$!
   wine_fresh_prefix "$arch" "$P"
   export WINEPREFIX=$P
@@ -139,8 +141,7 @@ menu_marks() {
   read -r l t r b _ < <(wt rect "$m") || return 1
   xdotool mousemove 1020 760  # no item highlighted
   sleep 0.3
-  xwd -root -silent | convert xwd:- -crop "$((r - l))x$((b - t))+$l+$t" +repage -colorspace Gray -depth 8 -strip \
-    pgm:"$P/menu.pgm"
+  import -window root -crop "$((r - l))x$((b - t))+$l+$t" +repage -colorspace Gray -depth 8 -strip pgm:"$P/menu.pgm"
   python3 - "$P/menu.pgm" <<'EOF'
 import sys
 data = open(sys.argv[1], 'rb').read()

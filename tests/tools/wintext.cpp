@@ -3,16 +3,30 @@
 //
 //   wintext wait CLASS [SECONDS]        prints the handle once a top-level window of CLASS exists
 //   wintext gone CLASS [SECONDS]        succeeds once no such window exists
-//   wintext dump CLASS|#HWND            the window and its children: handle, class, rect, state, text
-//   wintext list CLASS|#HWND NAME       rows of the list view whose window text or index is NAME
+//   wintext dump CLASS|#HWND            the window and its children: handle, class, left, top, width,
+//                                       height (children in client coordinates), shown, enabled, text
+//   wintext list CLASS|#HWND            the first child list view: grid lines, columns, rows
 //   wintext rect CLASS|#HWND            the window's screen rectangle: left top right bottom
 //   wintext post CLASS|#HWND MSG [WP [LP]]   posts a message
 //   wintext click CLASS|#HWND TEXT      clicks the child button whose text is TEXT (BM_CLICK)
 //   wintext close CLASS|#HWND           posts WM_CLOSE
 //   wintext popups                      visible top-level windows: handle, class, text
 //   wintext fg                          the foreground window
+//   wintext count CLASS                 how many top-level windows of CLASS exist, shown or not
+//   wintext state CLASS|#HWND           visible=0|1 iconic=0|1 foreground=0|1 enabled=0|1
+//   wintext point CLASS|#HWND X Y       screen position of a point in the window's client area
+//   wintext center CLASS|#HWND [TEXT]   screen position of the middle of the window, or of its child whose text is TEXT
+//   wintext menu [#HWND]                items of the open popup menu: index, checked|-, text
+//   wintext tips CLASS|#HWND            tooltips of the window's controls: control handle, text
+//   wintext measure TEXT                width in pixels of TEXT in MS Sans Serif 8 point
+//   wintext hold FILE                   keeps FILE open without sharing until ended; prints "held"
+// Windows are named by class or by handle ("#" and the decimal handle); the
+// system's own classes #32768 (menus) and #32770 (dialogs) count as classes.
 #include <windows.h>
 #include <commctrl.h>
+
+#include <fcntl.h>
+#include <io.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -22,8 +36,14 @@
 
 namespace {
 
+bool IsSystemClass(const char* spec) {
+  for (const char* c : {"#32768", "#32769", "#32770", "#32771", "#32772"})
+    if (!std::strcmp(spec, c)) return true;
+  return false;
+}
+
 HWND Resolve(const char* spec) {
-  if (spec[0] == '#') return reinterpret_cast<HWND>(static_cast<UINT_PTR>(std::strtoull(spec + 1, nullptr, 0)));
+  if (spec[0] == '#' && !IsSystemClass(spec)) return reinterpret_cast<HWND>(static_cast<UINT_PTR>(std::strtoull(spec + 1, nullptr, 0)));
   return FindWindowA(spec, nullptr);
 }
 
@@ -126,10 +146,95 @@ BOOL CALLBACK PrintTop(HWND h, LPARAM) {
   return TRUE;
 }
 
+struct ClassCount {
+  const char* cls;
+  int n;
+};
+
+BOOL CALLBACK CountTop(HWND h, LPARAM p) {
+  auto* c = reinterpret_cast<ClassCount*>(p);
+  if (ClassOf(h) == c->cls) ++c->n;
+  return TRUE;
+}
+
+BOOL CALLBACK FindMenuWindow(HWND h, LPARAM p) {
+  if (IsWindowVisible(h) && ClassOf(h) == "#32768") {
+    *reinterpret_cast<HWND*>(p) = h;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+// Reads the menu shown by a "#32768" window. Menus live in the owning
+// process, so this works only where the system shares them (Windows does).
+int DumpMenu(HWND w) {
+  HMENU menu = reinterpret_cast<HMENU>(SendMessageA(w, MN_GETHMENU, 0, 0));
+  int n = menu ? GetMenuItemCount(menu) : -1;
+  if (n < 0) {
+    std::fprintf(stderr, "menu of #%lu not readable from here\n",
+                 static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(w)));
+    return 3;
+  }
+  for (int i = 0; i < n; ++i) {
+    char text[512] = {};
+    GetMenuStringA(menu, i, text, sizeof text, MF_BYPOSITION);
+    UINT st = GetMenuState(menu, i, MF_BYPOSITION);
+    std::printf("%d\t%s\t%s\n", i, (st & MF_SEPARATOR) ? "separator" : (st & MF_CHECKED) ? "checked" : "-", text);
+  }
+  return 0;
+}
+
+struct TipQuery {
+  HWND owner;
+  std::vector<HWND> tips;
+};
+
+BOOL CALLBACK FindTips(HWND h, LPARAM p) {
+  auto* q = reinterpret_cast<TipQuery*>(p);
+  if (ClassOf(h) == TOOLTIPS_CLASSA && GetWindow(h, GW_OWNER) == q->owner) q->tips.push_back(h);
+  return TRUE;
+}
+
+// Tool texts live in the tooltip's process: read them through memory there.
+int DumpTips(HWND owner) {
+  TipQuery q = {owner, {}};
+  EnumWindows(FindTips, reinterpret_cast<LPARAM>(&q));
+  if (q.tips.empty()) return 1;
+  DWORD pid = 0;
+  GetWindowThreadProcessId(owner, &pid);
+  HANDLE proc = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+  if (!proc) return 2;
+  const SIZE_T textSize = 1024;
+  auto* remote = static_cast<char*>(VirtualAllocEx(proc, nullptr, sizeof(TTTOOLINFOA) + textSize, MEM_COMMIT, PAGE_READWRITE));
+  if (!remote) return 2;
+  for (HWND tip : q.tips) {
+    int n = static_cast<int>(SendMessageA(tip, TTM_GETTOOLCOUNT, 0, 0));
+    for (int i = 0; i < n; ++i) {
+      TTTOOLINFOA ti = {};
+      ti.cbSize = sizeof ti;
+      ti.lpszText = remote + sizeof(TTTOOLINFOA);
+      char zero[textSize] = {};
+      WriteProcessMemory(proc, remote, &ti, sizeof ti, nullptr);
+      WriteProcessMemory(proc, remote + sizeof(TTTOOLINFOA), zero, textSize, nullptr);
+      if (!SendMessageA(tip, TTM_ENUMTOOLSA, i, reinterpret_cast<LPARAM>(remote))) continue;
+      TTTOOLINFOA back = {};
+      char buf[textSize] = {};
+      ReadProcessMemory(proc, remote, &back, sizeof back, nullptr);
+      ReadProcessMemory(proc, remote + sizeof(TTTOOLINFOA), buf, textSize - 1, nullptr);
+      std::printf("#%lu\t%s\n", static_cast<unsigned long>(back.uId), buf);
+    }
+  }
+  VirtualFreeEx(proc, remote, 0, MEM_RELEASE);
+  CloseHandle(proc);
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc < 2) return 2;
+  // Plain line ends for the shell that reads the output.
+  _setmode(_fileno(stdout), _O_BINARY);
   std::string cmd = argv[1];
   if (cmd == "popups") {
     EnumWindows(PrintTop, 0);
@@ -140,7 +245,40 @@ int main(int argc, char** argv) {
     if (h) PrintWindow(h, nullptr);
     return h ? 0 : 1;
   }
+  if (cmd == "menu") {
+    HWND w = argc > 2 ? Resolve(argv[2]) : nullptr;
+    if (!w) EnumWindows(FindMenuWindow, reinterpret_cast<LPARAM>(&w));
+    return w ? DumpMenu(w) : 1;
+  }
   if (argc < 3) return 2;
+  if (cmd == "hold") {
+    HANDLE f = CreateFileA(argv[2], GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                           nullptr);
+    if (f == INVALID_HANDLE_VALUE) return 1;
+    std::printf("held\n");
+    std::fflush(stdout);
+    Sleep(INFINITE);
+    return 0;
+  }
+  if (cmd == "measure") {
+    HFONT font = CreateFontA(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
+                             CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, "MS Sans Serif");
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, font);
+    SIZE sz = {0, 0};
+    GetTextExtentPoint32A(dc, argv[2], static_cast<int>(std::strlen(argv[2])), &sz);
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+    DeleteObject(font);
+    std::printf("%ld\n", sz.cx);
+    return 0;
+  }
+  if (cmd == "count") {
+    ClassCount c = {argv[2], 0};
+    EnumWindows(CountTop, reinterpret_cast<LPARAM>(&c));
+    std::printf("%d\n", c.n);
+    return 0;
+  }
   if (cmd == "wait" || cmd == "gone") {
     double seconds = argc > 3 ? std::atof(argv[3]) : 20;
     for (int i = 0; i < seconds * 10; ++i) {
@@ -161,7 +299,8 @@ int main(int argc, char** argv) {
     return 1;
   }
   if (cmd == "dump") {
-    PrintWindow(h, nullptr);
+    // A child's position is given in its parent's client area, as in the list below.
+    PrintWindow(h, (GetWindowLongA(h, GWL_STYLE) & WS_CHILD) ? GetParent(h) : nullptr);
     EnumChildWindows(h, DumpChild, reinterpret_cast<LPARAM>(h));
     return 0;
   }
@@ -173,12 +312,32 @@ int main(int argc, char** argv) {
     std::printf("%ld %ld %ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom, c.right, c.bottom);
     return 0;
   }
-  if (cmd == "list" && argc > 3) {
-    TextQuery f = {h, argv[3], nullptr};
-    HWND lv = nullptr;
-    // By class: the first list view child.
-    lv = FindWindowExA(h, nullptr, "SysListView32", nullptr);
-    (void)f;
+  if (cmd == "state") {
+    std::printf("visible=%d iconic=%d foreground=%d enabled=%d\n", IsWindowVisible(h) ? 1 : 0, IsIconic(h) ? 1 : 0,
+                GetForegroundWindow() == h ? 1 : 0, IsWindowEnabled(h) ? 1 : 0);
+    return 0;
+  }
+  if (cmd == "point" && argc > 4) {
+    POINT pt = {std::atoi(argv[3]), std::atoi(argv[4])};
+    ClientToScreen(h, &pt);
+    std::printf("%ld %ld\n", pt.x, pt.y);
+    return 0;
+  }
+  if (cmd == "center") {
+    TextQuery f = {h, argc > 3 ? argv[3] : "", h};
+    if (argc > 3) {
+      f.found = nullptr;
+      EnumChildWindows(h, FindChildByText, reinterpret_cast<LPARAM>(&f));
+      if (!f.found) return 1;
+    }
+    RECT r;
+    GetWindowRect(f.found, &r);
+    std::printf("%ld %ld\n", (r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    return 0;
+  }
+  if (cmd == "tips") return DumpTips(h);
+  if (cmd == "list") {
+    HWND lv = FindWindowExA(h, nullptr, "SysListView32", nullptr);
     return lv ? DumpList(lv) : 1;
   }
   if (cmd == "post" && argc > 3) {
