@@ -139,9 +139,14 @@ menu_wait() { wt wait "#32768" "${1:-10}"; }
 menu_marks() {
   local m=$1 l t r b
   read -r l t r b _ < <(wt rect "$m") || return 1
+  local X Y SCREEN WINDOW
+  eval "$(xdotool getmouselocation --shell)"
   xdotool mousemove 1020 760  # no item highlighted
   sleep 0.3
   import -window root -crop "$((r - l))x$((b - t))+$l+$t" +repage -colorspace Gray -depth 8 -strip pgm:"$P/menu.pgm"
+  # Wine's menu ignores keys while the mouse is away from it.
+  xdotool mousemove "$X" "$Y"
+  sleep 0.2
   python3 - "$P/menu.pgm" <<'EOF'
 import sys
 data = open(sys.argv[1], 'rb').read()
@@ -185,8 +190,21 @@ lang_checked() {
 relay_on() {
   wine reg add 'HKCU\Software\Wine\Debug' /v RelayInclude /t REG_SZ /d "$1" /f >/dev/null 2>&1
 }
-# The logged calls of a function: its arguments as Wine prints them.
-relay_calls() { grep -a "Call $1(" "$P/hivara.log" | sed 's/^[0-9a-f]*:Call [^(]*(//; s/) ret=[0-9a-f]*$//'; }
+# The logged calls of a function, one a line: its arguments as Wine prints
+# them, without the addresses of strings.
+relay_calls() {
+  grep -a "Call $1(" "$P/hivara.log" | sed -E 's/^[0-9a-f]+:Call [^(]*\(//; s/\) ret=[0-9a-f]+$//; s/[0-9a-f]{8} "/"/g'
+}
+# Waits until the function has been called N times in all.
+relay_wait() {
+  local i
+  for i in $(seq 100); do
+    [ "$(relay_calls "$1" | wc -l)" -ge "$2" ] && return 0
+    sleep 0.1
+  done
+  return 1
+}
+hex() { printf '%08x' "${1#\#}"; }
 
 # Value of a key in an INI file, section and key compared without case, as
 # the profile functions read it (blanks and one pair of quotes removed).

@@ -2,7 +2,7 @@
 // way an accessibility tool would: by window messages, from outside.
 //
 //   wintext wait CLASS [SECONDS]        prints the handle once a top-level window of CLASS exists
-//   wintext gone CLASS [SECONDS]        succeeds once no such window exists
+//   wintext gone CLASS|#HWND [SECONDS]  succeeds once no such window is shown
 //   wintext dump CLASS|#HWND            the window and its children: handle, class, left, top, width,
 //                                       height (children in client coordinates), shown, enabled, text
 //   wintext list CLASS|#HWND            the first child list view: grid lines, columns, rows
@@ -288,7 +288,7 @@ int main(int argc, char** argv) {
         std::printf("#%lu\n", static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(h)));
         return 0;
       }
-      if (cmd == "gone" && !live) return 0;
+      if (cmd == "gone" && !(live && IsWindowVisible(h))) return 0;
       Sleep(100);
     }
     return 1;
