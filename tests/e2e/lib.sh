@@ -92,7 +92,19 @@ bg_start() {
 wt() { (cd "$APP" && wine wintext.exe "$@"); }
 
 # xwd -root misses the contents of framed windows under Xvfb; import does not.
-shot() { import -window root "$shots/$1.png"; }
+# Waits for the screen to settle (two equal grabs) so that windows just
+# shown are painted.
+shot() {
+  local prev="" cur i
+  for i in $(seq 25); do
+    import -window root -depth 8 "rgb:$P/shot.rgb"
+    cur=$(md5sum <"$P/shot.rgb")
+    [ "$cur" = "$prev" ] && break
+    prev=$cur
+    sleep 0.2
+  done
+  convert -size 1024x768 -depth 8 "rgb:$P/shot.rgb" "$shots/$1.png"
+}
 
 fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
 check() {  # check DESCRIPTION COMMAND...
@@ -239,3 +251,116 @@ unix_path() {
 
 # Hive files the demo hive list names, as prefix files, one a line.
 demo_hive_files() { awk -F"\t" "NF == 4 { print \$2 }" "$P/demohives.txt" | while read -r f; do unix_path "$f"; done; }
+
+# The main window's translated texts by language-file key, from where each
+# control stands: key, class, left, top (buttons after they moved up).
+MAIN_TEXT_KEYS="lTitle1 Static 13 67
+bAnalyzeRegistry Button 13 93
+bDefragRegistry Button 13 122
+bOptions Button 12 151
+Label1 Static 353 348
+Label3 Static 353 366
+Label2 Static 353 330
+lTitle3 Static 13 193
+bLanguage Button 16 221
+bAbout Button 16 252
+bHomepage Button 15 221
+lLastWashed Static 116 312
+Label4 Static 116 330
+Label5 Static 116 348
+lCurrentRegistrySize Static 222 312
+lNewRegistrySize Static 222 330
+lSizeReduction Static 222 348
+lCompactPercent1 Static 117 366
+lCompactPercent Static 222 366
+suiURLLabel1 Static 436 38
+Label6 Static 342 312
+bExit Button 16 283
+lTitle Static 17 12"
+MAIN_HINT_KEYS="bAnalyzeRegistry 13 93
+bDefragRegistry 13 122
+bOptions 12 151
+bLanguage 16 221
+bAbout 16 252
+bHomepage 15 221
+bClose 517 9
+bExit 16 283
+bMinimize 488 9"
+ABOUT_TEXT_KEYS="Label1 Static 80 62
+lCopywrite Static 80 129
+Label3 Static 80 152
+lbEAddress Static 80 186
+Label2 Static 80 84
+Panel2 Static 80 176
+bOK Button 256 211"
+
+# Texts of a window as KEY=TEXT lines in the order of KEYS (see above):
+# window_texts WINDOW SECTION KEYS [HINT_KEYS]
+window_texts() {
+  local win=$1 dump tips key cls l t h
+  dump=$(wt dump "$win")
+  echo "$2=$(head -1 <<<"$dump" | cut -f9)"
+  while read -r key cls l t; do
+    echo "$key=$(awk -F'\t' -v c="$cls" -v l="$l" -v t="$t" 'NR > 1 && $2 == c && $3 == l && $4 == t { print $9; exit }' <<<"$dump")"
+  done <<<"$3"
+  [ "$2" = frmMain ] && wt list "$win" | awk -F'\t' '$1 == "column" { print "lvMain_Column" $2 "=" $5 }'
+  [ -n "${4:-}" ] || return 0
+  tips=$(wt tips "$win")
+  while read -r key l t; do
+    h=$(awk -F'\t' -v l="$l" -v t="$t" 'NR > 1 && $3 == l && $4 == t { print $1; exit }' <<<"$dump")
+    echo "${key}Hint=$(awk -F'\t' -v h="$h" '$1 == h { print $2 }' <<<"$tips")"
+  done <<<"$4"
+}
+main_texts() { window_texts "$1" frmMain "$MAIN_TEXT_KEYS" "$MAIN_HINT_KEYS"; }
+about_texts() { window_texts "$1" frmAbout "$ABOUT_TEXT_KEYS"; }
+
+# The same lines as a language file gives them: file_texts FILE SECTION KEYS [HINT_KEYS]
+file_texts() {
+  local key _
+  echo "$2=$(ini_get "$1" "$2" "$2")"
+  while read -r key _; do echo "$key=$(ini_get "$1" "$2" "$key")"; done <<<"$3"
+  if [ "$2" = frmMain ]; then
+    for key in 0 1 2 3; do echo "lvMain_Column$key=$(ini_get "$1" "$2" "lvMain_Column$key")"; done
+  fi
+  [ -n "${4:-}" ] || return 0
+  while read -r key _; do echo "${key}Hint=$(ini_get "$1" "$2" "${key}Hint")"; done <<<"$4"
+}
+main_file_texts() { file_texts "$1" frmMain "$MAIN_TEXT_KEYS" "$MAIN_HINT_KEYS"; }
+about_file_texts() { file_texts "$1" frmAbout "$ABOUT_TEXT_KEYS"; }
+
+# check_texts DESCRIPTION EXPECTED ACTUAL: line by line, differences shown.
+check_texts() {
+  if [ "$2" == "$3" ]; then echo "ok: $1"; return; fi
+  fail "$1:"
+  diff <(echo "$2") <(echo "$3") | grep '^[<>]' | sed 's/^</  expected/; s/^>/  shown   /' | iconv -f cp1252 -t utf-8 >&2
+}
+
+# Alignment of the list's column headings, left to right.
+column_alignment() { wt list "$1" | awk -F'\t' '$1 == "column" { printf "%s%s", sep, $4; sep = " " }'; }
+
+# Flat buttons are as wide as their caption plus 17 pixels.
+check_fitted() {
+  local h cls w text bad=""
+  while IFS=$'\t' read -r h cls _ _ w _ _ _ text; do
+    [ "$cls" = Button ] && [ -n "$text" ] || continue
+    [ "$w" = "$(( $(wt measure "$text") + 17 ))" ] || bad="$bad [$text]=$w"
+  done < <(children "$1")
+  check "$2: flat buttons fitted to their captions" test -z "$bad"
+  [ -z "$bad" ] || echo "  misfitted:$bad" | iconv -f cp1252 -t utf-8 >&2
+}
+
+# The message box of the program, once shown: its handle.
+msgbox_wait() { wt wait "#32770" "${1:-10}"; }
+# Caption, texts and buttons of a message box, one a line.
+msgbox_content() {
+  wt dump "$1" | awk -F'\t' 'NR == 1 { print "caption=" $9; next }
+    $2 == "Static" && $9 != "" { print "text=" $9 }
+    $2 == "Button" && $7 == "visible" { b = b "button=" $9 "\n" }
+    END { printf "%s", b }'
+}
+
+# Opens the language menu with the mouse; its handle.
+lang_menu() {
+  mouse_click "$(ctl_at "$1" 16 221)"
+  menu_wait
+}

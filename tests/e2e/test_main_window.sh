@@ -16,7 +16,7 @@ check_eq "window rectangle and client size" "234 188 790 580 556 392" "$(wt rect
 
 list=$(wt list "$main")
 check_eq "grid lines on by default" "gridlines=1" "$(head -1 <<<"$list" | cut -d' ' -f1)"
-check_eq "columns" "$(printf 'column\t0\t205\tHive Name\ncolumn\t1\t72\tCurrent Size\ncolumn\t2\t70\tNew Size\ncolumn\t3\t65\tReduction')" \
+check_eq "columns" "$(printf 'column\t0\t205\tleft\tHive Name\ncolumn\t1\t72\tright\tCurrent Size\ncolumn\t2\t70\tright\tNew Size\ncolumn\t3\t65\tright\tReduction')" \
   "$(grep '^column' <<<"$list")"
 # One row per hive of the list, in the registry's order (Wine: sorted by
 # name); the volatile hive without a file gives none.

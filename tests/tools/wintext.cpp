@@ -5,7 +5,8 @@
 //   wintext gone CLASS|#HWND [SECONDS]  succeeds once no such window is shown
 //   wintext dump CLASS|#HWND            the window and its children: handle, class, left, top, width,
 //                                       height (children in client coordinates), shown, enabled, text
-//   wintext list CLASS|#HWND            the first child list view: grid lines, columns, rows
+//   wintext list CLASS|#HWND            the first child list view: grid lines, columns (index, width,
+//                                       alignment, text), rows
 //   wintext rect CLASS|#HWND            the window's screen rectangle: left top right bottom
 //   wintext post CLASS|#HWND MSG [WP [LP]]   posts a message
 //   wintext click CLASS|#HWND TEXT      clicks the child button whose text is TEXT (BM_CLICK)
@@ -95,7 +96,7 @@ int DumpList(HWND lv) {
   std::printf("gridlines=%d rows=%d cols=%d\n", (ex & LVS_EX_GRIDLINES) ? 1 : 0, rows, cols);
   for (int c = 0; c < cols; ++c) {
     LVCOLUMNA col = {};
-    col.mask = LVCF_TEXT | LVCF_WIDTH;
+    col.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
     col.pszText = remote + sizeof(LVCOLUMNA);
     col.cchTextMax = textSize;
     WriteProcessMemory(proc, remote, &col, sizeof col, nullptr);
@@ -104,7 +105,15 @@ int DumpList(HWND lv) {
     LVCOLUMNA back = {};
     ReadProcessMemory(proc, remote, &back, sizeof back, nullptr);
     ReadProcessMemory(proc, remote + sizeof(LVCOLUMNA), buf, sizeof buf - 1, nullptr);
-    std::printf("column\t%d\t%d\t%s\n", c, back.cx, buf);
+    // The heading as drawn: the header control's own format.
+    HDITEMA hd = {};
+    hd.mask = HDI_FORMAT;
+    WriteProcessMemory(proc, remote, &hd, sizeof hd, nullptr);
+    if (header) SendMessageA(header, HDM_GETITEMA, c, reinterpret_cast<LPARAM>(remote));
+    ReadProcessMemory(proc, remote, &hd, sizeof hd, nullptr);
+    const int align = hd.fmt & HDF_JUSTIFYMASK;
+    std::printf("column\t%d\t%d\t%s\t%s\n", c, back.cx,
+                align == HDF_RIGHT ? "right" : align == HDF_CENTER ? "center" : "left", buf);
   }
   for (int r = 0; r < rows; ++r) {
     std::printf("row\t%d", r);
