@@ -17,6 +17,8 @@ int g_exitCode = 0;
 constexpr UINT kFirstControlId = 100;
 constexpr UINT kFirstMenuCommand = 40000;
 constexpr UINT_PTR kFirstTimerId = 1;
+// Posted to a form that was closed outside a modal showing.
+constexpr UINT kDestroyForm = WM_APP + 0x3F0;
 
 COLORREF Rgb(std::uint32_t bgr) { return static_cast<COLORREF>(bgr & 0x00FFFFFF); }
 
@@ -316,13 +318,14 @@ class ImagePeer : public ControlPeer {
         return 0;
       case WM_LBUTTONUP: case WM_RBUTTONUP: case WM_MBUTTONUP: {
         if (down_ == 0) return 0;
-        --down_;
-        if (down_ == 0) ReleaseCapture();
         POINT pt = {static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
         RECT rc;
         GetClientRect(hwnd_, &rc);
         bool click = msg == WM_LBUTTONUP && pressed_ && PtInRect(&rc, pt);
         pressed_ = false;
+        // Releasing the capture sends WM_CAPTURECHANGED at once: count first.
+        --down_;
+        if (down_ == 0) ReleaseCapture();
         // The click comes before the picture moves back.
         if (click) Guard([&] { shift_->Click(); });
         if (IsWindow(hwnd_)) Guard([&] { shift_->MouseUp(); });
@@ -957,9 +960,14 @@ class Backend : public FormBackend {
       if (f.OnClose) Guard([&] { f.OnClose(); });
     }
     f.SetShowing(false);
-    bool main = !f.OwnerForm;
-    DestroyForm(f);
-    if (main) Terminate(g_exitCode);
+    // The close may come from an event of one of the form's own controls:
+    // the window goes away once that event has run to its end.
+    if (fs && fs->hwnd) {
+      ShowWindow(fs->hwnd, SW_HIDE);
+      PostMessageA(fs->hwnd, kDestroyForm, 0, 0);
+    } else if (!f.OwnerForm) {
+      Terminate(g_exitCode);
+    }
   }
   void ModalResultChanged(TForm& f) override {
     // Wake the modal loop so that it sees the result.
@@ -1050,6 +1058,12 @@ LRESULT CALLBACK FormProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CLOSE:
       f.Close();
       return 0;
+    case kDestroyForm: {
+      bool main = !f.OwnerForm;
+      DestroyForm(f);
+      if (main) Terminate(g_exitCode);
+      return 0;
+    }
     case WM_DESTROY:
       break;
   }
