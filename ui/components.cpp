@@ -295,4 +295,14 @@ void TForm::Close() {
   if (g_backend) g_backend->Close(*this);
 }
 
+TLabel* NewLabel(TForm* form, const std::string& name, int left, int top, const std::string& caption,
+                 TControl* parent) {
+  auto* l = new TLabel(form, name);
+  l->SetParent(parent);
+  l->SetBounds(left, top, 0, 13);
+  l->SetAutoSize(true);
+  l->SetCaption(caption);
+  return l;
+}
+
 }  // namespace ui

@@ -481,6 +481,11 @@ class FormBackend {
 void SetFormBackend(FormBackend* backend);
 FormBackend* GetFormBackend();
 
+// Shorthand for the windows: an autosized label at a position inside
+// `parent` (the form itself when null).
+TLabel* NewLabel(TForm* form, const std::string& name, int left, int top, const std::string& caption,
+                 TControl* parent = nullptr);
+
 template <class T>
 T* As(TComponent* c) {
   return dynamic_cast<T*>(c);

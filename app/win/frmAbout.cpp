@@ -11,16 +11,6 @@
 
 using namespace ui;
 
-namespace {
-TLabel* AutoLabel(TForm* f, const std::string& name, int left, int top, const std::string& caption) {
-  auto* l = new TLabel(f, name);
-  l->SetBounds(left, top, 0, 13);
-  l->SetAutoSize(true);
-  l->SetCaption(caption);
-  return l;
-}
-}  // namespace
-
 TfrmAbout::TfrmAbout(TForm* owner) : TForm(owner, "frmAbout") {
   SetCaption("About Tolvik Hivara");
   BorderStyle = TBorderStyle::Dialog;
@@ -33,15 +23,15 @@ TfrmAbout::TfrmAbout(TForm* owner) : TForm(owner, "frmAbout") {
   Image1 = new TImage(this, "Image1");
   Image1->SetBounds(20, 61, 32, 32);
   Image1->SetPicture({TPicture::Kind::Icon, IDI_MAIN});
-  Label1 = AutoLabel(this, "Label1", 80, 62, "Tolvik Hivara");
-  lCopywrite = AutoLabel(this, "lCopywrite", 80, 129, "Copyright (C) 2012 Tolvik Software");
-  Label3 = AutoLabel(this, "Label3", 80, 152, "Support: support@tolvik.example");
-  lbEAddress = AutoLabel(this, "lbEAddress", 80, 186, site::kBaseAddress);
+  Label1 = NewLabel(this, "Label1", 80, 62, "Tolvik Hivara");
+  lCopywrite = NewLabel(this, "lCopywrite", 80, 129, "Copyright (C) 2012 Tolvik Software");
+  Label3 = NewLabel(this, "Label3", 80, 152, "Support: support@tolvik.example");
+  lbEAddress = NewLabel(this, "lbEAddress", 80, 186, site::kBaseAddress);
   lbEAddress->Font().color = 0x00FF0000;
   lbEAddress->Font().underline = true;
   lbEAddress->SetHandCursor(true);
   lbEAddress->OnClick = [this] { lbEAddressClick(); };
-  Label2 = AutoLabel(this, "Label2", 80, 84, "Version: 2.1   Build 20120525");
+  Label2 = NewLabel(this, "Label2", 80, 84, "Version: 2.1   Build 20120525");
   Panel2 = new TPanel(this, "Panel2");
   Panel2->SetBounds(80, 176, 262, 2);
   bOK = new TsuiButton(this, "bOK");

@@ -6,30 +6,19 @@
 
 using namespace ui;
 
-namespace {
-TLabel* AutoLabel(TForm* f, TControl* parent, const std::string& name, int left, int top, const std::string& text) {
-  auto* l = new TLabel(f, name);
-  l->SetParent(parent);
-  l->SetBounds(left, top, 0, 13);
-  l->SetAutoSize(true);
-  l->SetCaption(text);
-  return l;
-}
-}  // namespace
-
 TfrmAskDelete::TfrmAskDelete(TForm* owner) : TForm(owner, "frmAskDelete") {
   SetCaption("Defrag Now");
   BorderStyle = TBorderStyle::Dialog;
   ClientWidth = 377;
   ClientHeight = 178;
-  Label2 = AutoLabel(this, nullptr, "Label2", 14, 102, "You must restart your computer for the changes to take effect");
-  Label3 = AutoLabel(this, nullptr, "Label3", 14, 118, "after you finish the Registry defragment.");
+  Label2 = NewLabel(this, "Label2", 14, 102, "You must restart your computer for the changes to take effect");
+  Label3 = NewLabel(this, "Label3", 14, 118, "after you finish the Registry defragment.");
   cbAsk = new TsuiCheckBox(this, "cbAsk");
   cbAsk->SetBounds(14, 152, 340, 17);
   cbAsk->SetCaption("Don't ask me next time");
   GroupBox1 = new TGroupBox(this, "GroupBox1");
   GroupBox1->SetBounds(8, 4, 361, 88);
-  Label1 = AutoLabel(this, GroupBox1, "Label1", 14, 20, "Are you sure you want to start to defrag your registry?");
+  Label1 = NewLabel(this, "Label1", 14, 20, "Are you sure you want to start to defrag your registry?", GroupBox1);
   bOK = new TButton(this, "bOK");
   bOK->SetParent(GroupBox1);
   bOK->SetBounds(98, 48, 75, 25);

@@ -89,12 +89,7 @@ TfrmSystemPoint::TfrmSystemPoint(TForm* owner) : TForm(owner, "frmSystemPoint") 
   suiGroupBox1 = new TsuiGroupBox(this, "suiGroupBox1");
   suiGroupBox1->SetBounds(8, 6, 369, 136);
   auto label = [this](const std::string& name, int top, const std::string& text) {
-    auto* l = new TLabel(this, name);
-    l->SetParent(suiGroupBox1);
-    l->SetBounds(16, top, 0, 13);
-    l->SetAutoSize(true);
-    l->SetCaption(text);
-    return l;
+    return NewLabel(this, name, 16, top, text, suiGroupBox1);
   };
   lScanTask = label("lScanTask", 18, "Creating Restore Point");
   lScanTask->Font().bold = true;
