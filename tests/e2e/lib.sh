@@ -135,11 +135,19 @@ ctl_at() { children "$1" | awk -F'\t' -v l="$2" -v t="$3" '$3 == l && $4 == t { 
 # One field of the dump line of a child (see children) by handle.
 ctl_field() { wt dump "$1" | awk -F'\t' -v f="$2" 'NR == 1 { print $f }'; }
 
-# Presses and releases the left (or given) mouse button on the middle of a window.
+# Presses and releases the left (or given) mouse button on the middle of a
+# window. A second click on the same spot waits out the double-click time:
+# it would be a double click, which an owner-drawn button takes for no click.
+LAST_CLICK=""
 mouse_click() {
-  local x y
+  local x y now
   read -r x y < <(wt center "$1") || return 1
+  now=$(date +%s%N)
+  if [ "${LAST_CLICK% *}" = "$x,$y" ] && [ $(( (now - ${LAST_CLICK#* }) / 1000000 )) -lt 700 ]; then
+    sleep 0.7
+  fi
   xdotool mousemove "$x" "$y" click "${2:-1}"
+  LAST_CLICK="$x,$y $(date +%s%N)"
 }
 
 # Handle of the popup menu once one is shown.
@@ -207,11 +215,11 @@ relay_on() {
 relay_calls() {
   grep -a "Call $1(" "$P/hivara.log" | sed -E 's/^[0-9a-f]+:Call [^(]*\(//; s/\) ret=[0-9a-f]+$//; s/[0-9a-f]{8} "/"/g'
 }
-# Waits until the function has been called N times in all.
+# Waits until the function has been called and has returned N times in all.
 relay_wait() {
   local i
-  for i in $(seq 100); do
-    [ "$(relay_calls "$1" | wc -l)" -ge "$2" ] && return 0
+  for i in $(seq 150); do
+    [ "$(grep -ac "Ret  $1(" "$P/hivara.log")" -ge "$2" ] && return 0
     sleep 0.1
   done
   return 1
