@@ -37,7 +37,7 @@ e2e_start() {
   local arch=$1; shift
   P=$(mktemp -d "/tmp/hivara-e2e.XXXXXX")
   # Xvfb picks a free display itself and names it on the descriptor.
-  Xvfb -displayfd 7 -screen 0 1024x768x24 -nolisten tcp ${XVFB_ARGS:-} 7>"$P.display" >/dev/null 2>&1 &
+  Xvfb -displayfd 7 -screen 0 1024x768x24 -nolisten tcp 7>"$P.display" >/dev/null 2>&1 &
   XVFB_PID=$!
   wine_fresh_prefix "$arch" "$P"
   export WINEPREFIX=$P
@@ -45,7 +45,7 @@ e2e_start() {
   APP_WIN='C:\Program Files\Tolvik Hivara\'
   mkdir -p "$APP"
   local exe
-  for exe in hivara wintext demohives holdopen; do
+  for exe in hivara wintext demohives; do
     [ -f "$build/$exe.exe" ] && cp "$build/$exe.exe" "$APP/"
   done
   cp -r "$top/Languages" "$APP/"
