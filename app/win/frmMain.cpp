@@ -267,6 +267,17 @@ bool TfrmMain::HandleMessage(unsigned msg, std::uintptr_t wParam, std::intptr_t 
         return true;
       }
       return false;
+    // A right click on the bare background, which answers as a caption: the
+    // press is kept from the default handling, which would swallow the release.
+    case WM_NCRBUTTONDOWN:
+      if (wParam != HTCAPTION) return false;
+      *result = 0;
+      return true;
+    case WM_NCRBUTTONUP:
+      if (wParam != HTCAPTION) return false;
+      Image1->PopupMenu->Popup(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+      *result = 0;
+      return true;
     case WM_CONTEXTMENU: {
       POINT pt = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
       if (lParam == -1) {

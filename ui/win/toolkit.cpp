@@ -148,7 +148,9 @@ class ControlPeer : public Peer {
   virtual void Draw(const DRAWITEMSTRUCT&) {}
   // WM_COMMAND notification from the control.
   virtual void Command(UINT code) {
-    if (code == BN_CLICKED || code == STN_CLICKED) Guard([&] { ctl_.Click(); });
+    // An owner-drawn button reports a quick second click as a double click.
+    if (code == BN_CLICKED || code == STN_CLICKED || (code == BN_DOUBLECLICKED && ownerDrawnButton_))
+      Guard([&] { ctl_.Click(); });
   }
   // WM_CTLCOLOR*; null for the default.
   virtual HBRUSH CtlColor(HDC) { return nullptr; }
@@ -194,6 +196,7 @@ class ControlPeer : public Peer {
   HWND hwnd_ = nullptr;
   UINT id_ = 0;
   WNDPROC oldProc_ = nullptr;
+  bool ownerDrawnButton_ = false;
 
  private:
   static LRESULT CALLBACK SubProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
@@ -358,6 +361,7 @@ class FlatButtonPeer : public ControlPeer {
  public:
   FlatButtonPeer(TFlatSpeedButton& b, FormState& fs) : ControlPeer(b, fs), btn_(b) {
     Create("BUTTON", BS_OWNERDRAW | WS_TABSTOP);
+    ownerDrawnButton_ = true;
     Subclass();
   }
   void Draw(const DRAWITEMSTRUCT& d) override {
@@ -410,6 +414,7 @@ class ButtonPeer : public ControlPeer {
     skinned_ = image_ || As<TsuiButton>(&b);
     DWORD style = WS_TABSTOP | (skinned_ ? BS_OWNERDRAW : (b.Default ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON));
     Create("BUTTON", style);
+    ownerDrawnButton_ = skinned_;
     if (skinned_) Subclass();
   }
   void Draw(const DRAWITEMSTRUCT& d) override {
@@ -672,7 +677,9 @@ class ListViewPeer : public ControlPeer {
     if (what == Prop::Items) Rebuild();
     if (what == Prop::Columns && lv_.changedCol < lv_.Columns().size()) {
       LVCOLUMNA col = {};
-      col.mask = LVCF_TEXT;
+      // The format goes along: some list views reset the alignment otherwise.
+      col.mask = LVCF_TEXT | LVCF_FMT;
+      col.fmt = lv_.Columns()[lv_.changedCol].alignment == TAlignment::Right ? LVCFMT_RIGHT : LVCFMT_LEFT;
       col.pszText = const_cast<char*>(lv_.Columns()[lv_.changedCol].caption.c_str());
       SendMessageA(hwnd_, LVM_SETCOLUMNA, lv_.changedCol, reinterpret_cast<LPARAM>(&col));
     }
