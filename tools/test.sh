@@ -27,7 +27,7 @@ run_ctest() {  # dir, label, extra ctest args...
   echo "== $label"
   local out
   out=$(cd "$dir" && ctest --output-on-failure "$@" 2>&1)
-  echo "$out" | grep -vE '^ +(Start|[0-9]+/[0-9]+ Test +#[0-9]+: .* Passed)' | sed '/^$/d'
+  echo "$out" | grep -vE '^ *(Start |[0-9]+/[0-9]+ Test +#[0-9]+: .* Passed)' | sed '/^$/d'
   local line total nfail
   line=$(echo "$out" | grep -E 'tests passed, [0-9]+ tests? failed out of [0-9]+' | tail -1)
   if [ -z "$line" ]; then failed=$((failed + 1)); return; fi
