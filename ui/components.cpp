@@ -270,7 +270,9 @@ TForm::TForm(TForm* owner, std::string name) : TComponent(nullptr, std::move(nam
   OwnerForm = owner;
 }
 
-TForm::~TForm() = default;
+TForm::~TForm() {
+  if (g_backend) g_backend->Released(*this);
+}
 
 void TForm::SetCaption(const std::string& c) {
   caption_ = c;

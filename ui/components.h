@@ -477,6 +477,8 @@ class FormBackend {
   virtual int ShowModal(TForm& f) = 0;
   virtual void Close(TForm& f) = 0;
   virtual void ModalResultChanged(TForm& f) = 0;
+  // The form is being destroyed: its window goes with it.
+  virtual void Released(TForm& f) = 0;
 };
 void SetFormBackend(FormBackend* backend);
 FormBackend* GetFormBackend();

@@ -976,6 +976,7 @@ class Backend : public FormBackend {
       Terminate(g_exitCode);
     }
   }
+  void Released(TForm& f) override { DestroyForm(f); }
   void ModalResultChanged(TForm& f) override {
     // Wake the modal loop so that it sees the result.
     if (FormState* fs = StateOf(&f); fs && fs->hwnd) PostMessageA(fs->hwnd, WM_NULL, 0, 0);
