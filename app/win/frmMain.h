@@ -14,6 +14,7 @@ enum : int {
   kExitAnalysisFailed = 1,   // no hives, a snapshot held open, or an implausible result
   kExitReportNotWritten = 2, // "/Scan": the report file could not be written
   kExitRestartRefused = 3,   // "/Silent": Windows refused the restart request
+  kExitNoWindow = 4,         // the main window could not be created
 };
 
 class TfrmMain : public ui::TForm {

@@ -1,6 +1,7 @@
 // Program entry: one copy at a time, then the main window.
 #include <windows.h>
 
+#include <stdexcept>
 #include <string>
 
 #include "app/messages.h"
@@ -46,11 +47,15 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   ui::SetApplicationTitle(product::kTitle);
 
   int code = 0;
-  {
+  try {
     TfrmMain main;
     main.Show();
     code = ui::RunMessageLoop();
     code = main.ExitCode ? main.ExitCode : code;
+  } catch (const std::exception& e) {
+    // Nothing to show the program in (no window could be made): say so.
+    ui::ShowException(e.what());
+    code = kExitNoWindow;
   }
   return code;
 }
