@@ -37,15 +37,15 @@
 
 namespace {
 
-bool IsSystemClass(const char* spec) {
+bool IsSystemClass(const char* target) {
   for (const char* c : {"#32768", "#32769", "#32770", "#32771", "#32772"})
-    if (!std::strcmp(spec, c)) return true;
+    if (!std::strcmp(target, c)) return true;
   return false;
 }
 
-HWND Resolve(const char* spec) {
-  if (spec[0] == '#' && !IsSystemClass(spec)) return reinterpret_cast<HWND>(static_cast<UINT_PTR>(std::strtoull(spec + 1, nullptr, 0)));
-  return FindWindowA(spec, nullptr);
+HWND Resolve(const char* target) {
+  if (target[0] == '#' && !IsSystemClass(target)) return reinterpret_cast<HWND>(static_cast<UINT_PTR>(std::strtoull(target + 1, nullptr, 0)));
+  return FindWindowA(target, nullptr);
 }
 
 std::string Text(HWND h) {
