@@ -163,6 +163,6 @@ lines() { awk -F'\t' -v k="$2" '$2 == k { sub(/^[^\t]*\t[^\t]*\t/, ""); print }'
 # addresses dropped, paths' backslashes single).
 log_mark() { wc -l <"$P/hivara.log"; }
 log_since() {
-  tail -n +"$(($1 + 1))" "$P/hivara.log" | grep -a ':Call [a-z0-9_]*\.[A-Za-z0-9_]*(' |
-    sed -E 's/^.*:Call [a-z0-9_]+\.//; s/\) ret=[0-9a-f]+$/)/; s/[0-9a-f]{8} "/"/g; s/\\\\/\\/g'
+  tail -n +"$(($1 + 1))" "$P/hivara.log" | grep -a ':Call [A-Za-z0-9_]*\.[A-Za-z0-9_]*(' |
+    sed -E 's/^.*:Call [A-Za-z0-9_]+\.//; s/\) ret=[0-9a-f]+$/)/; s/[0-9a-f]{8} "/"/g; s/\\\\/\\/g'
 }
