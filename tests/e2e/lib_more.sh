@@ -161,8 +161,21 @@ lines() { awk -F'\t' -v k="$2" '$2 == k { sub(/^[^\t]*\t[^\t]*\t/, ""); print }'
 # The program's log has grown to N lines: log_mark prints N, log_since N the
 # relay calls logged after that, one a line ("Function(arguments)", string
 # addresses dropped, paths' backslashes single).
-log_mark() { wc -l <"$P/hivara.log"; }
+log_mark() { if [ -f "$P/hivara.log" ]; then wc -l <"$P/hivara.log"; else echo 0; fi; }
 log_since() {
   tail -n +"$(($1 + 1))" "$P/hivara.log" | grep -a ':Call [A-Za-z0-9_]*\.[A-Za-z0-9_]*(' |
     sed -E 's/^.*:Call [A-Za-z0-9_]+\.//; s/\) ret=[0-9a-f]+$/)/; s/[0-9a-f]{8} "/"/g; s/\\\\/\\/g'
+}
+
+# The replacement request the program must make for each hive named on
+# stdin, one a line: root (HKLM or HKU), subkey, snapshot and backup names.
+replacement_requests() {
+  local n f
+  while IFS= read -r n; do
+    f=$(awk -F'\t' -v n="$n" '$1 == n { print $2; exit }' "$P/demohives.txt")
+    case $n in
+      \\REGISTRY\\MACHINE\\*) printf '80000002,"%s","%s.hvx","%s.bak"\n' "${n#\\REGISTRY\\MACHINE\\}" "$f" "$f" ;;
+      *) printf '80000003,"%s","%s.hvx","%s.bak"\n' "${n#\\REGISTRY\\USER\\}" "$f" "$f" ;;
+    esac
+  done
 }

@@ -94,13 +94,7 @@ shot defrag_restart_message_en
 check_eq "no restart before the message is answered" "" "$(log_since "$mark" | grep '^ExitWindowsEx(')"
 
 # Every hive, in list order: HKLM or HKU, the subkey, snapshot and backup.
-expected=$(for n in "${names[@]}"; do
-  f=$(awk -F'\t' -v n="$n" '$1 == n { print $2; exit }' "$P/demohives.txt")
-  case $n in
-    \\REGISTRY\\MACHINE\\*) printf '80000002,"%s","%s.hvx","%s.bak"\n' "${n#\\REGISTRY\\MACHINE\\}" "$f" "$f" ;;
-    *) printf '80000003,"%s","%s.hvx","%s.bak"\n' "${n#\\REGISTRY\\USER\\}" "$f" "$f" ;;
-  esac
-done)
+expected=$(printf '%s\n' "${names[@]}" | replacement_requests)
 calls=$(log_since "$mark")
 check_texts "one replacement request per hive" "$expected" \
   "$(grep '^RegReplaceKeyA(' <<<"$calls" | sed -E 's/^RegReplaceKeyA\((.*)\)$/\1/')"

@@ -19,6 +19,8 @@
 //                             (a worker frozen mid-run while its window is watched),
 //                             once WIN's thread has caught up and keeps answering
 //   resume                    resumes them; also done when a step fails
+//   tops|SECONDS              a "top" line (class, text) whenever a top-level window
+//                             becomes visible, "hid" when it no longer is, for SECONDS
 //   ping|WIN|MS               WM_NULL sent to WIN answered within MS milliseconds
 //   sleep|MS
 //   until|FILE|SECONDS        until FILE exists (the caller's go-ahead)
@@ -175,6 +177,24 @@ bool Step(const std::vector<std::string>& f) {
   if (op == "until" && f.size() > 1)
     return Poll(num(2, 60), [&] { return GetFileAttributesA(f[1].c_str()) != INVALID_FILE_ATTRIBUTES; });
   if (f.size() < 2) return false;
+  if (op == "tops") {
+    std::map<HWND, std::string> shown;
+    const double end = Ms() + num(1, 60) * 1000;
+    while (Ms() < end) {
+      std::vector<HWND> all;
+      EnumWindows(Collect, reinterpret_cast<LPARAM>(&all));
+      std::map<HWND, std::string> now;
+      for (HWND h : all)
+        if (IsWindowVisible(h)) now[h] = ClassOf(h) + "\t" + Text(h);
+      for (const auto& w : now)
+        if (!shown.count(w.first)) Out("top", w.second);
+      for (const auto& w : shown)
+        if (!now.count(w.first)) Out("hid", w.second);
+      shown.swap(now);
+      Sleep(20);
+    }
+    return true;
+  }
   if (op == "wait") {
     HWND h = nullptr;
     if (!Poll(num(2, 20), [&] { return Shown(h = Resolve(f[1])); })) return false;
