@@ -179,3 +179,25 @@ replacement_requests() {
     esac
   done
 }
+
+# From a "tops" sampling (uidrive), the program's windows that were seen
+# shown, one a line ("class<TAB>text"), leaving out the main window's first
+# showing and a progress dialog hidden again within a second (in the
+# unattended modes it hides itself as soon as it starts its work).
+unattended_sightings() {
+  awk -F'\t' -v classes="$1" '
+    BEGIN { n = split(classes, c, "|"); for (i = 1; i <= n; i++) prog[c[i]] = 1 }
+    ($2 == "top" || $2 == "hid") && ($3 in prog) {
+      key = $3 "\t" $4
+      if ($2 == "top") { since[key] = $1; count[key]++; next }
+      if (key in since) { shown_for[key, count[key]] = $1 - since[key]; delete since[key] }
+    }
+    END {
+      for (key in count) for (i = 1; i <= count[key]; i++) {
+        split(key, k, "\t")
+        if (k[1] == main && i == 1 && ((key, i) in shown_for)) continue
+        if (k[1] == progress && ((key, i) in shown_for) && shown_for[key, i] <= 1000) continue
+        print key
+      }
+    }' main="$MAIN_CLASS" progress="$PROGRESS_CLASS" "$2"
+}

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # "/Silent" with every dialog switched on in options.ini: after the main
-# window's brief first showing nothing of the program is visible (sampled
+# window's brief first showing nothing of the program is visible (the
+# progress dialog at most for the moment before it hides itself) (sampled
 # throughout from one running process, and photographed mid-analysis), every
 # hive gets its replacement request in list order and the forced restart
 # follows (Wine's restart then ends every process of the prefix). Then
@@ -39,11 +40,9 @@ check_eq "exit code (the restart ended the program)" 0 "${HV_RC:-}"
 drive_wait 30 || fail "the restart left the sampler running"
 check "the prefix's processes end after the restart" run_limited 60 wineserver -w
 
-sightings=$(lines "$P/tops.txt" top | grep -E "^($PROGRAM_WINDOWS)	")
-check "the main window's first showing was seen" grep -q "^$MAIN_CLASS	" <<<"$sightings"
-check_eq "nothing of the program visible but that first showing" "$MAIN_CLASS	Tolvik Hivara" "$sightings"
-check_eq "the main window hidden afterwards" "$MAIN_CLASS	Tolvik Hivara" \
-  "$(lines "$P/tops.txt" hid | grep "^$MAIN_CLASS	")"
+check "the main window's first showing was seen and ended" \
+  test -n "$(lines "$P/tops.txt" hid | grep "^$MAIN_CLASS	")"
+check_eq "nothing else of the program visible" "" "$(unattended_sightings "$PROGRAM_WINDOWS" "$P/tops.txt")"
 
 calls=$(log_since "$mark")
 order=$(awk -F'\t' 'NF == 4 { print $1 }' "$P/demohives.txt" | LC_ALL=C sort -f)

@@ -184,8 +184,12 @@ bool Step(const std::vector<std::string>& f) {
       std::vector<HWND> all;
       EnumWindows(Collect, reinterpret_cast<LPARAM>(&all));
       std::map<HWND, std::string> now;
-      for (HWND h : all)
-        if (IsWindowVisible(h)) now[h] = ClassOf(h) + "\t" + Text(h);
+      for (HWND h : all) {
+        if (!IsWindowVisible(h)) continue;
+        // A window on its way out no longer names itself: keep what it said.
+        auto seen = shown.find(h);
+        now[h] = seen != shown.end() ? seen->second : ClassOf(h) + "\t" + Text(h);
+      }
       for (const auto& w : now)
         if (!shown.count(w.first)) Out("top", w.second);
       for (const auto& w : shown)
