@@ -9,6 +9,7 @@
 //   wait|WIN|SECONDS          until WIN is shown
 //   gone|WIN|SECONDS          until WIN is no longer shown
 //   text|WIN|CLASS|TEXT|SECONDS   until a child of CLASS of WIN shows TEXT
+//   enabled|WIN|TEXT|SECONDS  until WIN's child whose text is TEXT is enabled
 //   dump|WIN                  a "window" line: screen rectangle (left top right bottom),
 //                             client width and height, text; then one "dump" line per
 //                             child: class, shown, enabled, text
@@ -25,6 +26,7 @@
 //   sleep|MS
 //   until|FILE|SECONDS        until FILE exists (the caller's go-ahead)
 //   mark|TEXT                 prints TEXT
+//   tick                      prints the system tick count (GetTickCount), to match other clocks
 // WIN is a top-level window's class or "#" and its decimal handle. Every
 // line starts with the milliseconds since the start; a step that does not
 // come true prints "FAILED" and ends the run with exit code 1.
@@ -159,11 +161,11 @@ std::vector<std::string> Split(const std::string& s) {
 }
 
 template <class Pred>
-bool Poll(double seconds, Pred pred) {
+bool Poll(double seconds, Pred pred, DWORD interval = 20) {
   const double end = Ms() + seconds * 1000;
   do {
     if (pred()) return true;
-    Sleep(20);
+    Sleep(interval);
   } while (Ms() < end);
   return pred();
 }
@@ -173,6 +175,7 @@ bool Step(const std::vector<std::string>& f) {
   auto num = [&](std::size_t i, double def) { return f.size() > i ? std::atof(f[i].c_str()) : def; };
   if (op == "mark") return Out("mark", f.size() > 1 ? f[1] : ""), true;
   if (op == "resume") return ResumeAll(), true;
+  if (op == "tick") return Out("tick", std::to_string(GetTickCount())), true;
   if (op == "sleep") return Sleep(static_cast<DWORD>(num(1, 0))), true;
   if (op == "until" && f.size() > 1)
     return Poll(num(2, 60), [&] { return GetFileAttributesA(f[1].c_str()) != INVALID_FILE_ATTRIBUTES; });
@@ -234,6 +237,13 @@ bool Step(const std::vector<std::string>& f) {
       Out("dump", ClassOf(c) + "\t" + (IsWindowVisible(c) ? "visible" : "hidden") + "\t" +
                       (IsWindowEnabled(c) ? "enabled" : "disabled") + "\t" + Text(c));
     return true;
+  }
+  if (op == "enabled" && f.size() > 2) {
+    HWND c = nullptr;
+    for (HWND k : Children(w))
+      if (Text(k) == f[2]) c = k;
+    // Finely: the benchmark times the analysis by it.
+    return c && Poll(num(3, 20), [&] { return IsWindowEnabled(c) != FALSE; }, 2);
   }
   if (op == "text" && f.size() > 3) {
     return Poll(num(4, 20), [&] {
