@@ -674,7 +674,14 @@ class ListViewPeer : public ControlPeer {
  protected:
   void OtherChange(Prop what) override {
     if (what == Prop::GridLines) ApplyStyle();
-    if (what == Prop::Items) Rebuild();
+    if (what == Prop::Items) {
+      // A row added at the end goes in alone; anything else is rebuilt.
+      std::size_t shown = static_cast<std::size_t>(SendMessageA(hwnd_, LVM_GETITEMCOUNT, 0, 0));
+      if (lv_.RowCount() == shown + 1 && lv_.changedRow == shown)
+        InsertRow(shown);
+      else
+        Rebuild();
+    }
     if (what == Prop::Columns && lv_.changedCol < lv_.Columns().size()) {
       LVCOLUMNA col = {};
       // The format goes along: some list views reset the alignment otherwise.
@@ -706,16 +713,17 @@ class ListViewPeer : public ControlPeer {
     it.pszText = const_cast<char*>(lv_.Cell(row, col).c_str());
     SendMessageA(hwnd_, LVM_SETITEMTEXTA, row, reinterpret_cast<LPARAM>(&it));
   }
+  void InsertRow(std::size_t r) {
+    LVITEMA it = {};
+    it.mask = LVIF_TEXT;
+    it.iItem = static_cast<int>(r);
+    it.pszText = const_cast<char*>(lv_.Cell(r, 0).c_str());
+    SendMessageA(hwnd_, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&it));
+    for (std::size_t c = 1; c < lv_.Columns().size(); ++c) SetCellText(r, c);
+  }
   void Rebuild() {
     SendMessageA(hwnd_, LVM_DELETEALLITEMS, 0, 0);
-    for (std::size_t r = 0; r < lv_.RowCount(); ++r) {
-      LVITEMA it = {};
-      it.mask = LVIF_TEXT;
-      it.iItem = static_cast<int>(r);
-      it.pszText = const_cast<char*>(lv_.Cell(r, 0).c_str());
-      SendMessageA(hwnd_, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&it));
-      for (std::size_t c = 1; c < lv_.Columns().size(); ++c) SetCellText(r, c);
-    }
+    for (std::size_t r = 0; r < lv_.RowCount(); ++r) InsertRow(r);
   }
   TListView& lv_;
 };
