@@ -117,11 +117,9 @@ void TfrmGetNewHiveProgess::WMStartScan() {
   if (started_) return;
   started_ = true;
   if (main_->SilentMode) ShowWindow(reinterpret_cast<HWND>(Handle()), SW_HIDE);
-  // The hive files are measured before the worker starts: under a registry
-  // busy saving, each lookup would wait behind the save.
-  estimate_.StartScan();
   link_ = std::make_shared<WorkerLink>(reinterpret_cast<HWND>(Handle()));
   TScanTaskThread::Start(std::make_unique<TScanTaskThread>(link_, main_->HiveNames, main_->HiveFiles, main_->IsWow64));
+  estimate_.StartScan();
   Timer1->SetEnabled(true);
 }
 
