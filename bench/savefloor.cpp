@@ -8,6 +8,8 @@
 // of the whole loop, then the number of saves that succeeded.
 #include <windows.h>
 
+#include "../tests/tools/win_util.h"
+
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -15,24 +17,7 @@
 
 namespace {
 
-bool IsWow64() {
-  using Fn = BOOL(WINAPI*)(HANDLE, PBOOL);
-  auto fn = reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32"), "IsWow64Process")));
-  BOOL r = FALSE;
-  if (fn) fn(GetCurrentProcess(), &r);
-  return r != FALSE;
-}
 
-void EnableBackup() {
-  HANDLE tok;
-  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &tok)) return;
-  TOKEN_PRIVILEGES tp = {};
-  tp.PrivilegeCount = 1;
-  LookupPrivilegeValueA(nullptr, "SeBackupPrivilege", &tp.Privileges[0].Luid);
-  tp.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
-  AdjustTokenPrivileges(tok, FALSE, &tp, 0, nullptr, nullptr);
-  CloseHandle(tok);
-}
 
 std::string Upper(std::string s) {
   for (char& c : s)
@@ -98,11 +83,11 @@ int main(int argc, char** argv) {
       if (h.first == n) sorted.push_back(h);
   if (sorted.size() != hives.size()) sorted = hives;
 
-  const bool wow = IsWow64();
+  const bool wow = toolutil::IsWow64();
   LARGE_INTEGER freq, t0, t1;
   QueryPerformanceFrequency(&freq);
   QueryPerformanceCounter(&t0);
-  EnableBackup();
+  toolutil::EnableBackup();
   int saved = 0;
   for (const auto& h : sorted) saved += Save(h.first, h.second + ".hvx", wow) ? 1 : 0;
   QueryPerformanceCounter(&t1);

@@ -9,6 +9,8 @@
 // hives, for runs long enough to watch (and to measure).
 #include <windows.h>
 
+#include "win_util.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -19,24 +21,7 @@ namespace {
 
 const char* kHiveList = "SYSTEM\\CurrentControlSet\\Control\\hivelist";
 
-bool IsWow64() {
-  using Fn = BOOL(WINAPI*)(HANDLE, PBOOL);
-  auto fn = reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32"), "IsWow64Process")));
-  BOOL r = FALSE;
-  if (fn) fn(GetCurrentProcess(), &r);
-  return r != FALSE;
-}
 
-void EnableBackup() {
-  HANDLE tok;
-  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &tok)) return;
-  TOKEN_PRIVILEGES tp = {};
-  tp.PrivilegeCount = 1;
-  LookupPrivilegeValueA(nullptr, "SeBackupPrivilege", &tp.Privileges[0].Luid);
-  tp.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
-  AdjustTokenPrivileges(tok, FALSE, &tp, 0, nullptr, nullptr);
-  CloseHandle(tok);
-}
 
 // Size of a fresh snapshot of the key, -1 if it cannot be saved.
 long long SnapshotSize(HKEY root, const char* sub, REGSAM view) {
@@ -113,8 +98,8 @@ int main(int argc, char** argv) {
     RegCloseKey(list);
     return 0;
   }
-  EnableBackup();
-  const bool wow = IsWow64();
+  toolutil::EnableBackup();
+  const bool wow = toolutil::IsWow64();
   char device[1024] = {};
   QueryDosDeviceA("C:", device, sizeof device);
   // The files the program will find: system32 reached through sysnative

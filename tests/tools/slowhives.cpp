@@ -11,6 +11,8 @@
 // such data, and blocks every other call to the wineserver while it runs.
 #include <windows.h>
 
+#include "win_util.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -18,16 +20,6 @@
 
 namespace {
 
-void EnableBackup() {
-  HANDLE tok;
-  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &tok)) return;
-  TOKEN_PRIVILEGES tp = {};
-  tp.PrivilegeCount = 1;
-  LookupPrivilegeValueA(nullptr, "SeBackupPrivilege", &tp.Privileges[0].Luid);
-  tp.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
-  AdjustTokenPrivileges(tok, FALSE, &tp, 0, nullptr, nullptr);
-  CloseHandle(tok);
-}
 
 long long SnapshotSize(HKEY key) {
   char tmp[MAX_PATH];
@@ -66,7 +58,7 @@ int main(int argc, char** argv) {
   if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Control\\hivelist", 0, nullptr, 0,
                       KEY_ALL_ACCESS, nullptr, &list, nullptr) != ERROR_SUCCESS)
     return 1;
-  EnableBackup();
+  toolutil::EnableBackup();
   char device[1024] = {};
   QueryDosDeviceA("C:", device, sizeof device);
   CreateDirectoryA("C:\\hivara-slow", nullptr);
